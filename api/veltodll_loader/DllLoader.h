@@ -1,0 +1,52 @@
+#pragma once
+
+#include "VeltodllEntryPoints.h"
+
+namespace qz::veltoclient {
+
+/// The process-wide binding to the service library: created on first use, never destroyed.
+/// Creation reads the install directory from the registry, loads the service library from it
+/// and looks up all 21 entry points; the outcome is the installation error number, fixed for
+/// the life of the process. Users fetch the object through GetInstance on every use and test
+/// an entry pointer for null before calling it.
+class DllLoader {
+public:
+    /// The binding, created (and the service library loaded) by the first call. When the
+    /// allocation throws, the exception propagates and the next call tries again.
+    static DllLoader* GetInstance();
+
+    /// 0 bound; 1 registry key missing; 2 library not loadable; 3 an entry point missing.
+    unsigned int GetInstallationErrorNum() const { return installationErrorNum; }
+
+    unsigned int installationErrorNum = 0;
+    decltype(&QzVeltodllGetSession) GetSession = nullptr;
+    decltype(&QzVeltodllUpdate) Update = nullptr;
+    decltype(&QzVeltodllGetRequestUniqueId) GetRequestUniqueId = nullptr;
+    decltype(&QzVeltodllStartLauncher) StartLauncher = nullptr;
+    decltype(&QzVeltodllGetLoginDetails) GetLoginDetails = nullptr;
+    decltype(&QzVeltodllGetVeltoServer) GetVeltoServer = nullptr;
+    decltype(&QzVeltodllGetSavegameReader) GetSavegameReader = nullptr;
+    decltype(&QzVeltodllGetSavegameWriter) GetSavegameWriter = nullptr;
+    decltype(&QzVeltodllGetSavegameList) GetSavegameList = nullptr;
+    decltype(&QzVeltodllRemoveSavegame) RemoveSavegame = nullptr;
+    decltype(&QzVeltodllGetNetworkTraffic) GetNetworkTraffic = nullptr;
+    decltype(&QzVeltodllGetLocText) GetLocText = nullptr;
+    decltype(&QzVeltodllSaveGameReaderRead) SaveGameReaderRead = nullptr;
+    decltype(&QzVeltodllSaveGameReaderClose) SaveGameReaderClose = nullptr;
+    decltype(&QzVeltodllSaveGameWriterSetName) SaveGameWriterSetName = nullptr;
+    decltype(&QzVeltodllSaveGameWriterWrite) SaveGameWriterWrite = nullptr;
+    decltype(&QzVeltodllSaveGameWriterClose) SaveGameWriterClose = nullptr;
+    decltype(&QzVeltodllSaveGameInfoGetName) SaveGameInfoGetName = nullptr;
+    decltype(&QzVeltodllSaveGameInfoGetProductId) SaveGameInfoGetProductId = nullptr;
+    decltype(&QzVeltodllSaveGameInfoGetSavegameId) SaveGameInfoGetSavegameId = nullptr;
+    decltype(&QzVeltodllSaveGameInfoGetSize) SaveGameInfoGetSize = nullptr;
+
+private:
+    DllLoader();
+    DllLoader(const DllLoader&) = delete;
+    DllLoader& operator=(const DllLoader&) = delete;
+
+    void Load();
+};
+
+}  // namespace qz::veltoclient
