@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Run as root (or through sudo); a no-op when everything is present.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ python3
+    clang libclang-rt-14-dev          # sanitizers and libFuzzer
+    googletest libbenchmark-dev       # GoogleTest sources (built per compiler), Google Benchmark
+    libabsl-dev libicu-dev            # benchmark baselines
+    g++-mingw-w64-x86-64-posix wine64 # the Windows build and its test runner
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+else
+    echo "Missing packages (${missing[*]}) and not root: install them and run again." >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
