@@ -8,6 +8,10 @@ namespace qz::veltoclient {
 
 /// A client's private part and the listener object the service library calls back. It keeps
 /// the game's listener of every pending request in the table of its kind, keyed by request id.
+///
+/// An answer takes the listener out of its table before the game is called, so the game may
+/// issue new requests (with the same id too) from inside its callback, and may even destroy
+/// the client there: nothing touches the Pimpl after the game's callback returns.
 class VeltoClient::Pimpl final : public veltodll::IGetLoginDetailsListener,
                                  public veltodll::IGetVeltoServerListener,
                                  public veltodll::IGetSavegameReaderListener,
@@ -34,7 +38,9 @@ public:
     void OnGetNetworkTraffic(unsigned int requestId, unsigned int, unsigned int, unsigned int,
                              unsigned int) override;
 
-    /// Called by the client's destructor instead of delete.
+    /// Called by the client's destructor instead of delete. With nothing pending the Pimpl is
+    /// freed. With requests pending the service library still holds it as their listener, so
+    /// it is kept, detached: its tables are emptied and later answers find nothing.
     static void Release(Pimpl* pimpl);
 
     void* session = nullptr;
@@ -45,6 +51,23 @@ public:
     RequestTable<veltoclient::IGetSavegameListListener> savegameListRequests;
     RequestTable<veltoclient::IRemoveSavegameListener> removeSavegameRequests;
     RequestTable<veltoclient::IGetNetworkTrafficListener> networkTrafficRequests;
+
+    /// Next Pimpl kept after its client was destroyed; they stay reachable until the process
+    /// ends.
+    Pimpl* nextDetached = nullptr;
+
+private:
+    template <typename Listener>
+    static bool TakeListener(RequestTable<Listener>& table, unsigned int requestId,
+                             Listener*& listener);
+    template <typename Listener>
+    static void RemoveAll(RequestTable<Listener>& table);
+
+    bool HasPendingRequests() const;
+    void DropPendingRequests();
+
+    /// Head of the Pimpls kept after their clients were destroyed with requests pending.
+    static Pimpl* detachedPimpls;
 };
 
 }  // namespace qz::veltoclient

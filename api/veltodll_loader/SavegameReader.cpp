@@ -1,1 +1,33 @@
-// Placeholder: filled in by the work that owns this file.
+#include "veltoclient/SavegameReader.h"
+
+#include "DllLoader.h"
+#include "SavegamePimpl.h"
+
+namespace qz::veltoclient {
+
+SavegameReader::SavegameReader() : pimpl(new Pimpl) {}
+
+// Closing is the game's decision (Close); destroying the object never reaches the service.
+SavegameReader::~SavegameReader() {
+    delete pimpl;
+}
+
+// The game's listener goes to the service library unchanged: read answers are not routed.
+void SavegameReader::Read(unsigned int requestId, ISavegameReadListener* listener,
+                          unsigned int offset, void* buffer, unsigned int size) {
+    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameReaderRead == nullptr) {
+        return;
+    }
+    DllLoader::GetInstance()->SaveGameReaderRead(pimpl->handle, requestId, listener, offset, buffer,
+                                                 size);
+}
+
+// The handle is kept: a second Close is forwarded too, and the service library decides.
+void SavegameReader::Close() {
+    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameReaderClose == nullptr) {
+        return;
+    }
+    DllLoader::GetInstance()->SaveGameReaderClose(pimpl->handle);
+}
+
+}  // namespace qz::veltoclient
