@@ -1,1 +1,140 @@
-// Placeholder: filled in by the work that owns this file.
+#include "DllLoader.h"
+
+#include <cstdio>
+#include <new>
+
+#include "platform/Platform.h"
+
+namespace qz::veltoclient {
+
+namespace {
+
+// The binding's process-wide storage: plain data, zero before any code runs, so that loading
+// the library runs nothing of ours and nothing is destroyed at exit.
+DllLoader* instance = nullptr;
+bool created = false;
+
+// Both the directory and the composed path live in buffers of the classic Windows path size.
+constexpr unsigned int kPathSize = 260;
+// The registry value is read into a buffer of 255 bytes, terminator included.
+constexpr unsigned int kValueSize = 255;
+
+constexpr char kLauncherKey[] = "SOFTWARE\\Vykaris\\Launcher";
+constexpr char kInstallDirValue[] = "InstallDir";
+
+// Fills `dir` (`size` bytes) with the install directory and returns whether the launcher's key
+// could be opened. A missing value gives the empty directory. `usable` turns false when the
+// value is there but is no string or too long for its buffer: no truncated or unterminated
+// text may become a path.
+bool GetInstallDir(char* dir, unsigned int size, bool* usable) {
+    char value[kValueSize] = {};
+    *usable = true;
+    switch (platform::ReadLocalMachineString(kLauncherKey, kInstallDirValue, value, kValueSize)) {
+        case platform::RegistryRead::kKeyMissing:
+            std::snprintf(dir, size, "%s", "");
+            return false;
+        case platform::RegistryRead::kUnusable:
+            *usable = false;
+            std::snprintf(dir, size, "%s", "");
+            return true;
+        case platform::RegistryRead::kFound:
+        case platform::RegistryRead::kValueMissing:
+            break;
+    }
+    std::snprintf(dir, size, "%s", value);
+    return true;
+}
+
+template <typename Function>
+void Bind(void* library, const char* name, Function& entry) {
+    entry = reinterpret_cast<Function>(platform::FindExport(library, name));
+}
+
+}  // namespace
+
+DllLoader* DllLoader::GetInstance() {
+    if (created) {
+        return instance;
+    }
+    created = true;
+    void* memory;
+    try {
+        memory = ::operator new(sizeof(DllLoader));
+    } catch (...) {
+        // Not created after all: the next use tries again.
+        created = false;
+        throw;
+    }
+    DllLoader* loader = new (memory) DllLoader();
+    instance = loader;
+    return loader;
+}
+
+DllLoader::DllLoader() {
+    Load();
+}
+
+void DllLoader::Load() {
+    char dir[kPathSize];
+    bool usable;
+    if (!GetInstallDir(dir, kPathSize, &usable)) {
+        installationErrorNum = 1;
+        return;
+    }
+    char path[kPathSize];
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+// Truncation is possible by design and handled right below.
+#pragma GCC diagnostic ignored "-Wformat-truncation"
+#endif
+    const int length = std::snprintf(path, kPathSize, platform::kServiceLibraryPathFormat, dir);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+    // A truncated path could name another file: never load one.
+    if (!usable || length < 0 || static_cast<unsigned int>(length) >= kPathSize) {
+        installationErrorNum = 2;
+        return;
+    }
+    void* library = platform::LoadLibraryAt(path);
+    if (library == nullptr) {
+        installationErrorNum = 2;
+        return;
+    }
+
+    // Every lookup is made, also after a miss, so that a partial library binds all it has.
+    Bind(library, "QzVeltodllGetSession", GetSession);
+    Bind(library, "QzVeltodllUpdate", Update);
+    Bind(library, "QzVeltodllGetRequestUniqueId", GetRequestUniqueId);
+    Bind(library, "QzVeltodllStartLauncher", StartLauncher);
+    Bind(library, "QzVeltodllGetLoginDetails", GetLoginDetails);
+    Bind(library, "QzVeltodllGetVeltoServer", GetVeltoServer);
+    Bind(library, "QzVeltodllGetSavegameReader", GetSavegameReader);
+    Bind(library, "QzVeltodllGetSavegameWriter", GetSavegameWriter);
+    Bind(library, "QzVeltodllGetSavegameList", GetSavegameList);
+    Bind(library, "QzVeltodllRemoveSavegame", RemoveSavegame);
+    Bind(library, "QzVeltodllGetNetworkTraffic", GetNetworkTraffic);
+    Bind(library, "QzVeltodllGetLocText", GetLocText);
+    Bind(library, "QzVeltodllSaveGameReaderRead", SaveGameReaderRead);
+    Bind(library, "QzVeltodllSaveGameReaderClose", SaveGameReaderClose);
+    Bind(library, "QzVeltodllSaveGameWriterSetName", SaveGameWriterSetName);
+    Bind(library, "QzVeltodllSaveGameWriterWrite", SaveGameWriterWrite);
+    Bind(library, "QzVeltodllSaveGameWriterClose", SaveGameWriterClose);
+    Bind(library, "QzVeltodllSaveGameInfoGetName", SaveGameInfoGetName);
+    Bind(library, "QzVeltodllSaveGameInfoGetProductId", SaveGameInfoGetProductId);
+    Bind(library, "QzVeltodllSaveGameInfoGetSavegameId", SaveGameInfoGetSavegameId);
+    Bind(library, "QzVeltodllSaveGameInfoGetSize", SaveGameInfoGetSize);
+
+    const bool complete = GetSession && Update && GetRequestUniqueId && StartLauncher &&
+                          GetLoginDetails && GetVeltoServer && GetSavegameReader &&
+                          GetSavegameWriter && GetSavegameList && RemoveSavegame &&
+                          GetNetworkTraffic && GetLocText && SaveGameReaderRead &&
+                          SaveGameReaderClose && SaveGameWriterSetName && SaveGameWriterWrite &&
+                          SaveGameWriterClose && SaveGameInfoGetName && SaveGameInfoGetProductId &&
+                          SaveGameInfoGetSavegameId && SaveGameInfoGetSize;
+    if (!complete) {
+        installationErrorNum = 3;
+    }
+}
+
+}  // namespace qz::veltoclient
