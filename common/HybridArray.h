@@ -22,7 +22,7 @@ namespace qz::common {
 /// process through `FatalError`.
 ///
 /// Unlike a naive growable array, `Add`, `AddRange` and `Insert` accept elements that live in
-/// the array itself: the source is read before the old block is released.
+/// the array itself: such a source is found again by its position after growth.
 template <typename T, unsigned int N = 0, typename Helper = StandardDataHelper<T>>
 class HybridArray : public IArray<T> {
 public:
@@ -49,37 +49,40 @@ public:
             FatalError();
         }
         // A range inside our own storage is found again by position once growth moved it.
-        const T* const data = GetData();
-        const bool ownStorage = Contains(items);
-        const std::ptrdiff_t offset = ownStorage ? items - data : 0;
+        const std::ptrdiff_t offset = OffsetInStorage(items);
         this->Reserve(size + count);
         if (capacity < size + count) {
             FatalError();
         }
-        if (ownStorage) {
+        if (offset >= 0) {
             items = GetData() + offset;
         }
         const unsigned int oldSize = size;
         SetSize(oldSize + count);
-        Helper::Copy(GetData() + oldSize, items, static_cast<int>(count));
+        CopyElements(GetData() + oldSize, items, count);
     }
 
     unsigned int Add(const T& item) override {
         if (size == UINT_MAX) {
             FatalError();
         }
-        const T copy(item);  // `item` may live in the block that growth releases
-        Reallocate(size + 1);
+        const T* source = &item;
+        if (size == capacity) {
+            const std::ptrdiff_t offset = OffsetInStorage(source);
+            Reallocate(size + 1);
+            if (offset >= 0) {
+                source = GetData() + offset;
+            }
+        }
         const unsigned int oldSize = size;
         SetSize(oldSize + 1);
-        Helper::Copy(GetData() + oldSize, &copy, 1);
+        Helper::Copy(GetData() + oldSize, source, 1);
         return oldSize;
     }
 
     void RemoveAt(unsigned int index) override {
         CheckIndex(index);
-        Helper::Move(GetData(), static_cast<int>(index), static_cast<int>(index + 1),
-                     static_cast<int>(size - index - 1));
+        MoveElementsDown(GetData(), index, index + 1, size - index - 1);
         SetSize(size - 1);
     }
 
@@ -97,7 +100,7 @@ public:
             Clear();
             return;
         }
-        Helper::Move(GetData(), 0, static_cast<int>(count), static_cast<int>(size - count));
+        MoveElementsDown(GetData(), 0, count, size - count);
         SetSize(size - count);
     }
 
@@ -149,7 +152,8 @@ public:
         if (size == UINT_MAX) {
             FatalError();
         }
-        const T copy(item);
+        // An element of our own storage is found again by position after growth and shift.
+        std::ptrdiff_t offset = OffsetInStorage(&item);
         Reallocate(size + 1);
         if (index > size) {
             index = size;
@@ -157,16 +161,15 @@ public:
         const unsigned int oldSize = size;
         SetSize(oldSize + 1);
         T* const data = GetData();
-        if constexpr (Helper::kBlockCopy) {
-            Helper::Move(data, static_cast<int>(index + 1), static_cast<int>(index),
-                         static_cast<int>(oldSize - index));
+        MoveElementsUp(data, index, oldSize - index);
+        if (offset < 0) {
+            data[index] = item;
         } else {
-            // Upward shift: assign from the top down so nothing is overwritten before it moves.
-            for (unsigned int i = oldSize; i > index; --i) {
-                data[i] = data[i - 1];
+            if (offset >= static_cast<std::ptrdiff_t>(index)) {
+                ++offset;
             }
+            data[index] = data[offset];
         }
-        data[index] = copy;
         return index;
     }
 
@@ -190,10 +193,57 @@ private:
             FatalError();
         }
         Helper::Construct(block, size);
-        Helper::Copy(block, GetData(), static_cast<int>(size));
+        CopyElements(block, GetData(), size);
         std::free(heapData);
         heapData = block;
         capacity = newCapacity;
+    }
+
+    // The helper's steps take int counts and indices; longer runs go in pieces, so that an
+    // array of more than INT_MAX elements loses nothing when it grows or shifts.
+    static constexpr unsigned int kMaxRun = INT_MAX / 2;
+
+    static void CopyElements(T* dst, const T* src, unsigned int count) {
+        while (count > 0) {
+            const unsigned int run = count < kMaxRun ? count : kMaxRun;
+            Helper::Copy(dst, src, static_cast<int>(run));
+            dst += run;
+            src += run;
+            count -= run;
+        }
+    }
+
+    // Moves `count` elements from index `from` down to index `to` (below it), lowest first.
+    static void MoveElementsDown(T* data, unsigned int to, unsigned int from, unsigned int count) {
+        const unsigned int gap = from - to;
+        while (count > 0) {
+            const unsigned int run = count < kMaxRun ? count : kMaxRun;
+            if (gap > kMaxRun) {
+                Helper::Copy(data + to, data + from, static_cast<int>(run));  // cannot overlap
+            } else {
+                Helper::Move(data + to, 0, static_cast<int>(gap), static_cast<int>(run));
+            }
+            to += run;
+            from += run;
+            count -= run;
+        }
+    }
+
+    // Moves `count` elements from index `from` up by one, highest first.
+    static void MoveElementsUp(T* data, unsigned int from, unsigned int count) {
+        if constexpr (Helper::kBlockCopy) {
+            while (count > 0) {
+                const unsigned int run = count < kMaxRun ? count : kMaxRun;
+                count -= run;
+                Helper::Move(data + from + count, 1, 0, static_cast<int>(run));
+            }
+        } else {
+            // The helper's Move only goes downward; assign from the top so nothing is
+            // overwritten before it has moved.
+            for (unsigned int i = from + count; i > from; --i) {
+                data[i] = data[i - 1];
+            }
+        }
     }
 
     void SetSize(unsigned int newSize) {
@@ -212,10 +262,14 @@ private:
         }
     }
 
-    bool Contains(const T* item) {
+    // Index of `item` when it points at one of our live elements, else -1.
+    std::ptrdiff_t OffsetInStorage(const T* item) {
         const T* const data = GetData();
         const std::less<const T*> before;
-        return size != 0 && !before(item, data) && before(item, data + size);
+        if (size == 0 || before(item, data) || !before(item, data + size)) {
+            return -1;
+        }
+        return item - data;
     }
 
     T* InlineData() { return reinterpret_cast<T*>(inlineData); }
@@ -225,7 +279,7 @@ private:
     unsigned int capacity = N;
     T* heapData = nullptr;
     // With N = 0 this is a single unused byte, there only so that GetData is never null.
-    alignas(T) unsigned char inlineData[N == 0 ? 1 : N * sizeof(T)];
+    alignas(T) unsigned char inlineData[N == 0 ? 1 : N * sizeof(T)] = {};
 };
 
 }  // namespace qz::common
