@@ -1,0 +1,102 @@
+#include "FakePlatform.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "VeltodllEntryPoints.h"
+
+namespace qz::loadertest {
+
+namespace {
+
+using veltoclient::platform::ExportAddress;
+using veltoclient::platform::RegistryRead;
+
+struct Export {
+    const char* name;
+    ExportAddress address;
+};
+
+#define QZ_EXPORT(name) \
+    { #name, reinterpret_cast < ExportAddress>(&name) }
+const Export kExports[] = {
+    QZ_EXPORT(QzVeltodllGetSession),
+    QZ_EXPORT(QzVeltodllUpdate),
+    QZ_EXPORT(QzVeltodllGetRequestUniqueId),
+    QZ_EXPORT(QzVeltodllStartLauncher),
+    QZ_EXPORT(QzVeltodllGetLoginDetails),
+    QZ_EXPORT(QzVeltodllGetVeltoServer),
+    QZ_EXPORT(QzVeltodllGetSavegameReader),
+    QZ_EXPORT(QzVeltodllGetSavegameWriter),
+    QZ_EXPORT(QzVeltodllGetSavegameList),
+    QZ_EXPORT(QzVeltodllRemoveSavegame),
+    QZ_EXPORT(QzVeltodllGetNetworkTraffic),
+    QZ_EXPORT(QzVeltodllGetLocText),
+    QZ_EXPORT(QzVeltodllSaveGameReaderRead),
+    QZ_EXPORT(QzVeltodllSaveGameReaderClose),
+    QZ_EXPORT(QzVeltodllSaveGameWriterSetName),
+    QZ_EXPORT(QzVeltodllSaveGameWriterWrite),
+    QZ_EXPORT(QzVeltodllSaveGameWriterClose),
+    QZ_EXPORT(QzVeltodllSaveGameInfoGetName),
+    QZ_EXPORT(QzVeltodllSaveGameInfoGetProductId),
+    QZ_EXPORT(QzVeltodllSaveGameInfoGetSavegameId),
+    QZ_EXPORT(QzVeltodllSaveGameInfoGetSize),
+};
+#undef QZ_EXPORT
+
+char libraryHandle;
+
+}  // namespace
+
+FakePlatform& Platform() {
+    static FakePlatform platform;
+    return platform;
+}
+
+void* FakeLibraryHandle() {
+    return &libraryHandle;
+}
+
+}  // namespace qz::loadertest
+
+namespace qz::veltoclient::platform {
+
+using loadertest::Platform;
+
+RegistryRead ReadLocalMachineString(const char* keyName, const char* valueName, char* buffer,
+                                    unsigned int size) {
+    ++Platform().registryReads;
+    Platform().keyRead = keyName;
+    Platform().valueRead = valueName;
+    Platform().bufferSize = size;
+    std::memset(buffer, 0, size);
+    if (Platform().registryResult == RegistryRead::kFound) {
+        const std::string& value = Platform().registryValue;
+        std::memcpy(buffer, value.c_str(), std::min<std::size_t>(value.size() + 1, size));
+    }
+    return Platform().registryResult;
+}
+
+void* LoadLibraryAt(const char* path) {
+    Platform().loadedPaths.push_back(path);
+    return Platform().loadSucceeds ? loadertest::FakeLibraryHandle() : nullptr;
+}
+
+ExportAddress FindExport(void* library, const char* name) {
+    Platform().lookups.push_back(name);
+    if (library != loadertest::FakeLibraryHandle()) {
+        return nullptr;
+    }
+    const std::vector<std::string>& missing = Platform().missingExports;
+    if (std::find(missing.begin(), missing.end(), name) != missing.end()) {
+        return nullptr;
+    }
+    for (const auto& entry : loadertest::kExports) {
+        if (std::strcmp(entry.name, name) == 0) {
+            return entry.address;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace qz::veltoclient::platform
