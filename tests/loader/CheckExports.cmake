@@ -1,0 +1,84 @@
+# cmake -DLIBRARY=<loader file> -DFORMAT=<elf|pe> -DTOOL=<nm for elf, objdump for pe>
+#       -DDEMANGLER=<c++filt> [-DSANITIZED=ON] -P CheckExports.cmake
+#
+# Fails unless every symbol the loader exports belongs to qz::veltoclient, the public
+# classes are among them, and (for the Windows DLL) it imports system DLLs only: a game must
+# not need the MinGW runtime DLLs beside it.
+
+cmake_minimum_required(VERSION 3.25)
+
+function(fail message)
+    message(FATAL_ERROR "${LIBRARY}: ${message}")
+endfunction()
+
+if(FORMAT STREQUAL "elf")
+    execute_process(COMMAND "${TOOL}" -D --defined-only --format=just-symbols "${LIBRARY}"
+        OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        fail("${TOOL} failed")
+    endif()
+    string(REPLACE "\n" ";" exports "${listing}")
+elseif(FORMAT STREQUAL "pe")
+    execute_process(COMMAND "${TOOL}" -p "${LIBRARY}" OUTPUT_VARIABLE listing
+        RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        fail("${TOOL} failed")
+    endif()
+    string(REPLACE "\n" ";" lines "${listing}")
+    set(exports)
+    set(in_names OFF)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "DLL Name: (.*)$")
+            set(dll "${CMAKE_MATCH_1}")
+            string(TOLOWER "${dll}" dll)
+            if(NOT dll MATCHES "^(kernel32|advapi32|msvcrt|ucrtbase|ntdll|api-ms-win-[a-z0-9-]+)\\.dll$")
+                fail("imports ${CMAKE_MATCH_1}, which is not a system DLL")
+            endif()
+        elseif(line MATCHES "\\[Ordinal/Name Pointer\\] Table")
+            set(in_names ON)
+        elseif(in_names AND line MATCHES "^[ \t]*\\[ *[0-9]+\\] +([^ ]+)$")
+            list(APPEND exports "${CMAKE_MATCH_1}")
+        elseif(in_names AND line STREQUAL "")
+            set(in_names OFF)
+        endif()
+    endforeach()
+else()
+    fail("FORMAT must be elf or pe")
+endif()
+
+list(FILTER exports EXCLUDE REGEX "^$")
+if(NOT exports)
+    fail("exports nothing")
+endif()
+
+set(demangled_all)
+foreach(symbol IN LISTS exports)
+    execute_process(COMMAND "${DEMANGLER}" "${symbol}" OUTPUT_VARIABLE demangled
+        OUTPUT_STRIP_TRAILING_WHITESPACE)
+    # The undefined-behaviour sanitizer emits type information for plain function types; it
+    # names none of our code.
+    if(SANITIZED AND (symbol MATCHES "^_ZT[IS]F" OR
+                      symbol MATCHES "^__(asan|ubsan|sanitizer|lsan)_"))
+        continue()
+    endif()
+    # Decided on the mangled name, which spells the enclosing namespaces exactly: functions and
+    # data (also const members and templates), type information, vtables and thunks.
+    if(NOT symbol MATCHES "^_Z(T[ISV]|Th[0-9]+_|Thn[0-9]+_|Tv[n0-9_]+)?NK?2qz11veltoclient")
+        message(STATUS "not in qz::veltoclient: ${symbol}")
+        fail("exports ${symbol} (${demangled}), which is not in qz::veltoclient")
+    endif()
+    list(APPEND demangled_all "${demangled}")
+endforeach()
+
+foreach(required IN ITEMS
+        "qz::veltoclient::VeltoClient::VeltoClient()"
+        "qz::veltoclient::VeltoClient::GetInstallationErrorNum()"
+        "qz::veltoclient::SavegameInfo::GetSize()"
+        "qz::veltoclient::SavegameReader::Close()"
+        "qz::veltoclient::SavegameWriter::Close(bool)")
+    if(NOT required IN_LIST demangled_all)
+        fail("does not export ${required}")
+    endif()
+endforeach()
+list(LENGTH exports count)
+message(STATUS "${LIBRARY}: ${count} exports, all in qz::veltoclient")
