@@ -1,0 +1,264 @@
+// The cost of one request and its answer through the loader, against the same service
+// answering a direct virtual call (the floor) and against a router of the same shape built on
+// std::unordered_map. The service answers from inside the request call. Two patterns of
+// `pending` requests outstanding when an answer is routed:
+//   Fixed:  pending - 1 requests that are never answered, plus the one in flight, answered at
+//           once (one long wait while other requests come and go).
+//   Window: every request is answered `pending - 1` requests later, oldest first (a steady
+//           stream of ids from GetRequestUniqueId).
+//
+// At the end a ratio table compares each router's overhead over the direct path, in CPU time:
+// the loader's overhead should be at most half of the std::unordered_map router's.
+
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+#include "VeltodllEntryPoints.h"
+#include "veltoclient/VeltoClient.h"
+
+namespace {
+
+using qz::veltoclient::VeltoClient;
+
+// Ids of requests held pending, apart from the ids of the measured requests.
+constexpr unsigned int kPendingBase = 0x80000000u;
+
+// The bench service library the registry points at, opened again to reach its hold switch
+// and, for the direct path, its entry point.
+struct BenchService {
+    decltype(&QzVeltodllGetSession) getSession = nullptr;
+    decltype(&QzVeltodllGetLoginDetails) getLoginDetails = nullptr;
+    void (*hold)(int) = nullptr;
+    void (*setLag)(unsigned int) = nullptr;
+};
+
+const BenchService& Service() {
+    static const BenchService service = [] {
+        BenchService opened;
+        void* library = dlopen(QZ_BENCH_SERVICE_PATH, RTLD_NOW);
+        if (library == nullptr) {
+            std::fprintf(stderr, "cannot load %s\n", QZ_BENCH_SERVICE_PATH);
+            std::exit(1);
+        }
+        opened.getSession =
+            reinterpret_cast<decltype(opened.getSession)>(dlsym(library, "QzVeltodllGetSession"));
+        opened.getLoginDetails = reinterpret_cast<decltype(opened.getLoginDetails)>(
+            dlsym(library, "QzVeltodllGetLoginDetails"));
+        opened.hold = reinterpret_cast<void (*)(int)>(dlsym(library, "BenchServiceHold"));
+        opened.setLag =
+            reinterpret_cast<void (*)(unsigned int)>(dlsym(library, "BenchServiceSetLag"));
+        return opened;
+    }();
+    return service;
+}
+
+// What the game does with an answer.
+class GameListener : public qz::veltoclient::IGetLoginDetailsListener {
+public:
+    unsigned int answered = 0;
+    void OnGetLoginDetails(unsigned int, unsigned int, unsigned int, unsigned int) override {
+        ++answered;
+    }
+};
+
+// The floor: the service calls the game's listener itself.
+class DirectListener : public qz::veltodll::IGetLoginDetailsListener {
+public:
+    unsigned int answered = 0;
+    void OnGetLoginDetails(unsigned int, unsigned int, unsigned int, unsigned int) override {
+        ++answered;
+    }
+};
+
+// The loader's job done with std::unordered_map: store, call the entry point, find, take,
+// erase, call the game.
+class MapRouter : public qz::veltodll::IGetLoginDetailsListener {
+public:
+    void Request(unsigned int id, qz::veltoclient::IGetLoginDetailsListener* listener) {
+        pending[id] = listener;
+        Service().getLoginDetails(session, id, this);
+    }
+    void OnGetLoginDetails(unsigned int id, unsigned int a, unsigned int b,
+                           unsigned int c) override {
+        const auto found = pending.find(id);
+        if (found == pending.end()) {
+            return;
+        }
+        qz::veltoclient::IGetLoginDetailsListener* listener = found->second;
+        pending.erase(found);
+        listener->OnGetLoginDetails(id, a, b, c);
+    }
+
+    void* session = Service().getSession();
+    std::unordered_map<unsigned int, qz::veltoclient::IGetLoginDetailsListener*> pending;
+};
+
+// The three ways from the game's request to the game's listener.
+
+struct DirectPath {
+    void Issue(unsigned int id) { Service().getLoginDetails(session, id, &listener); }
+    void Hold(unsigned int id) { Issue(id); }
+    unsigned int Answered() const { return listener.answered; }
+
+    void* session = Service().getSession();
+    DirectListener listener;
+};
+
+struct MapRouterPath {
+    void Issue(unsigned int id) { router.Request(id, &listener); }
+    void Hold(unsigned int id) { router.Request(id, &idle); }
+    unsigned int Answered() const { return listener.answered; }
+
+    MapRouter router;
+    GameListener listener;
+    GameListener idle;
+};
+
+struct LoaderPath {
+    void Issue(unsigned int id) { client.GetLoginDetails(id, &listener); }
+    void Hold(unsigned int id) { client.GetLoginDetails(id, &idle); }
+    unsigned int Answered() const { return listener.answered; }
+
+    VeltoClient client;
+    GameListener listener;
+    GameListener idle;
+};
+
+enum Pattern { kFixed, kWindow };
+
+template <typename Path>
+void RoundTrips(benchmark::State& state, Pattern pattern) {
+    Path path;
+    const unsigned int others = static_cast<unsigned int>(state.range(0)) - 1;
+    unsigned int id = 1;
+    if (pattern == kFixed) {
+        Service().setLag(0);
+        Service().hold(1);
+        for (unsigned int i = 0; i < others; ++i) {
+            path.Hold(kPendingBase + i);
+        }
+        Service().hold(0);
+    } else {
+        Service().setLag(others);
+        while (id <= others) {
+            path.Issue(id++);
+        }
+    }
+    const unsigned int answered = path.Answered();
+    for (auto _ : state) {
+        path.Issue(id++);
+    }
+    if (path.Answered() - answered != state.iterations()) {
+        state.SkipWithError("answers lost");
+    }
+    // The requests still waiting belong to this run's path, about to be destroyed.
+    Service().setLag(0);
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_Direct_Fixed(benchmark::State& state) {
+    RoundTrips<DirectPath>(state, kFixed);
+}
+void BM_MapRouter_Fixed(benchmark::State& state) {
+    RoundTrips<MapRouterPath>(state, kFixed);
+}
+void BM_Loader_Fixed(benchmark::State& state) {
+    RoundTrips<LoaderPath>(state, kFixed);
+}
+void BM_Direct_Window(benchmark::State& state) {
+    RoundTrips<DirectPath>(state, kWindow);
+}
+void BM_MapRouter_Window(benchmark::State& state) {
+    RoundTrips<MapRouterPath>(state, kWindow);
+}
+void BM_Loader_Window(benchmark::State& state) {
+    RoundTrips<LoaderPath>(state, kWindow);
+}
+
+#define QZ_PENDING_SWEEP ArgName("pending")->Arg(1)->Arg(16)->Arg(1024)
+BENCHMARK(BM_Direct_Fixed)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_MapRouter_Fixed)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_Loader_Fixed)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_Direct_Window)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_MapRouter_Window)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_Loader_Window)->QZ_PENDING_SWEEP;
+#undef QZ_PENDING_SWEEP
+
+// Prints the usual console output and keeps each benchmark's CPU time per round trip (the
+// median when repeated) for the ratio table. CPU time, because the machine is shared.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred) {
+                continue;
+            }
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type != Run::RT_Iteration && !median) {
+                continue;
+            }
+            // "BM_Loader_Window" -> path "Loader", row "Window pending:16"
+            const std::string& name = run.run_name.function_name;
+            const std::size_t split = name.rfind('_');
+            const std::string path = name.substr(3, split - 3);
+            const std::string row = name.substr(split + 1) + " " + run.run_name.args;
+            double& slot = times[row][path];
+            if (median || slot == 0 || run.GetAdjustedCPUTime() < slot) {
+                slot = run.GetAdjustedCPUTime();
+            }
+        }
+    }
+
+    void PrintTable() const {
+        std::printf(
+            "\nCPU ns per round trip       direct  unordered_map  loader  |  overhead:"
+            "  map  loader  loader/map\n");
+        bool held = true;
+        for (const auto& [row, byPath] : times) {
+            const double direct = Find(byPath, "Direct");
+            const double map = Find(byPath, "MapRouter");
+            const double loader = Find(byPath, "Loader");
+            if (direct <= 0 || map <= 0 || loader <= 0) {
+                continue;
+            }
+            const double ratio = (loader - direct) / (map - direct);
+            held = held && ratio <= 0.5;
+            std::printf("%-24s %9.1f %14.1f %7.1f  | %15.1f %7.1f %11.2f\n", row.c_str(), direct,
+                        map, loader, map - direct, loader - direct, ratio);
+        }
+        std::printf("target loader/map <= 0.50 everywhere: %s\n", held ? "held" : "MISSED");
+    }
+
+private:
+    static double Find(const std::map<std::string, double>& byPath, const char* path) {
+        const auto found = byPath.find(path);
+        return found == byPath.end() ? 0 : found->second;
+    }
+
+    // "Window pending:16" -> path ("Direct", "MapRouter", "Loader") -> CPU ns per round trip
+    std::map<std::string, std::map<std::string, double>> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The registry the loader reads names the bench service library; set before the first
+    // client binds it.
+    setenv("VYKARIS_REGISTRY_ROOT", QZ_BENCH_REGISTRY_ROOT, 1);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintTable();
+    benchmark::Shutdown();
+    return 0;
+}
