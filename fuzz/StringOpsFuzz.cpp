@@ -4,17 +4,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "common/HybridArray.h"
 #include "common/String.h"
 #include "fuzz/FuzzCheck.h"
 #include "tests/string/StringModel.h"
 #include "tests/string/StringTestSupport.h"
 
-using qz::common::HybridArray;
-using qz::common::StandardDataHelper;
 using qz::common::String;
 using namespace qz::common::testing;
 
@@ -35,14 +33,6 @@ std::u32string NextText(const std::uint8_t*& p, const std::uint8_t* end) {
         ++p;
     }
     return text;
-}
-
-std::vector<std::u32string> Pieces(HybridArray<String, 0, StandardDataHelper<String>>& parts) {
-    std::vector<std::u32string> pieces;
-    for (unsigned int i = 0; i < parts.GetSize(); ++i) {
-        pieces.push_back(CodePointsOf(parts.At(i)));
-    }
-    return pieces;
 }
 
 }  // namespace
@@ -75,17 +65,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QZ_FUZZ_CHECK(CodePointsOf(replacedFirst) == first);
     std::u32string all = text;
     String replacedAll(subject);
-    QZ_FUZZ_CHECK(replacedAll.ReplaceAll(find, insert) ==
-                  model::ReplaceAll(all, pattern, replacement));
-    QZ_FUZZ_CHECK(CodePointsOf(replacedAll) == all);
+    // Inputs whose replacement keeps recreating the pattern grow without end by design.
+    const std::optional<bool> expectedAll = model::ReplaceAll(all, pattern, replacement);
+    if (expectedAll) {
+        QZ_FUZZ_CHECK(replacedAll.ReplaceAll(find, insert) == *expectedAll);
+        QZ_FUZZ_CHECK(CodePointsOf(replacedAll) == all);
+    }
 
-    HybridArray<String, 0, StandardDataHelper<String>> atChar;
+    VectorArray<String> atChar;
     std::vector<std::u32string> expectedAtChar;
     QZ_FUZZ_CHECK(subject.Split(c, atChar) == model::Split(text, c, expectedAtChar));
-    QZ_FUZZ_CHECK(Pieces(atChar) == expectedAtChar);
-    HybridArray<String, 0, StandardDataHelper<String>> atString;
+    QZ_FUZZ_CHECK(PiecesOf(atChar) == expectedAtChar);
+    VectorArray<String> atString;
     std::vector<std::u32string> expectedAtString;
     QZ_FUZZ_CHECK(subject.Split(find, atString) == model::Split(text, pattern, expectedAtString));
-    QZ_FUZZ_CHECK(Pieces(atString) == expectedAtString);
+    QZ_FUZZ_CHECK(PiecesOf(atString) == expectedAtString);
     return 0;
 }

@@ -4,32 +4,23 @@
 #include <string>
 #include <vector>
 
-#include "common/HybridArray.h"
 #include "common/String.h"
 #include "tests/string/StringTestSupport.h"
 
 namespace qz::common::testing {
 namespace {
 
-using Parts = HybridArray<String, 0, StandardDataHelper<String>>;
-
-std::vector<std::u32string> Pieces(Parts& parts) {
-    std::vector<std::u32string> pieces;
-    for (unsigned int i = 0; i < parts.GetSize(); ++i) {
-        pieces.push_back(CodePointsOf(parts.At(i)));
-    }
-    return pieces;
-}
+using Parts = VectorArray<String>;
 
 using Expected = std::vector<std::u32string>;
 
 TEST(StringSplitAtChar, KeepsEmptyPieces) {
     Parts parts;
     EXPECT_TRUE(String("a,,b").Split(',', parts));
-    EXPECT_EQ(Pieces(parts), (Expected{U"a", U"", U"b"}));
+    EXPECT_EQ(PiecesOf(parts), (Expected{U"a", U"", U"b"}));
     Parts single;
     EXPECT_TRUE(String(",").Split(',', single));
-    EXPECT_EQ(Pieces(single), (Expected{U"", U""}));
+    EXPECT_EQ(PiecesOf(single), (Expected{U"", U""}));
 }
 
 TEST(StringSplitAtChar, NoSeparatorAddsNothing) {
@@ -37,23 +28,23 @@ TEST(StringSplitAtChar, NoSeparatorAddsNothing) {
     parts.Add(String("kept"));
     EXPECT_FALSE(String("abc").Split(',', parts));
     EXPECT_FALSE(String().Split(',', parts));
-    EXPECT_EQ(Pieces(parts), (Expected{U"kept"}));
+    EXPECT_EQ(PiecesOf(parts), (Expected{U"kept"}));
 }
 
 TEST(StringSplitAtChar, AppendsAndDropsZeros) {
     Parts parts;
     parts.Add(String("kept"));
     EXPECT_TRUE(FromCodePoints({U'a', 0, U';', 0}).Split(';', parts));
-    EXPECT_EQ(Pieces(parts), (Expected{U"kept", U"a", U""}));
+    EXPECT_EQ(PiecesOf(parts), (Expected{U"kept", U"a", U""}));
 }
 
 TEST(StringSplitAtString, NeverAddsEmptyPieces) {
     Parts parts;
     EXPECT_TRUE(String(",a,,b,").Split(String(","), parts));
-    EXPECT_EQ(Pieces(parts), (Expected{U"a", U"b"}));
+    EXPECT_EQ(PiecesOf(parts), (Expected{U"a", U"b"}));
     Parts colons;
     EXPECT_TRUE(String("x::y").Split(String("::"), colons));
-    EXPECT_EQ(Pieces(colons), (Expected{U"x", U"y"}));
+    EXPECT_EQ(PiecesOf(colons), (Expected{U"x", U"y"}));
     Parts only;
     EXPECT_FALSE(String(",,,").Split(String(","), only));
     EXPECT_EQ(parts.GetSize(), 2u);
@@ -63,10 +54,10 @@ TEST(StringSplitAtString, TokenRules) {
     // After a cut the token starts afresh, so the third colon stays with the next piece.
     Parts odd;
     EXPECT_TRUE(String("a:::b").Split(String("::"), odd));
-    EXPECT_EQ(Pieces(odd), (Expected{U"a", U":b"}));
+    EXPECT_EQ(PiecesOf(odd), (Expected{U"a", U":b"}));
     Parts noMatch;
     EXPECT_TRUE(String("abc").Split(String("::"), noMatch));
-    EXPECT_EQ(Pieces(noMatch), (Expected{U"abc"}));
+    EXPECT_EQ(PiecesOf(noMatch), (Expected{U"abc"}));
     Parts empty;
     EXPECT_FALSE(String().Split(String(","), empty));
     Parts before;
@@ -77,7 +68,7 @@ TEST(StringSplitAtString, TokenRules) {
 TEST(StringSplitAtString, EmptySeparatorGivesEachCodePoint) {
     Parts parts;
     EXPECT_TRUE(FromCodePoints({U'a', 0, U'\u00E9'}).Split(String(), parts));
-    EXPECT_EQ(Pieces(parts), (Expected{U"a", U"\u00E9"}));
+    EXPECT_EQ(PiecesOf(parts), (Expected{U"a", U"\u00E9"}));
 }
 
 TEST(StringTrim, WhiteSpaceAtBothEnds) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,13 @@ inline bool ReplaceFirst(std::u32string& text, const std::u32string& pattern,
     return false;
 }
 
-inline bool ReplaceAll(std::u32string& text, const std::u32string& pattern,
-                       const std::u32string& replacement) {
+/// Searching again from the start after each round can keep recreating the pattern when the
+/// replacement overlaps it ('abc' -> 'bcaa' on 'abcabc' grows without end), so the model gives
+/// up, returning nothing, once the text passes `maxLength` or the rounds pass `maxRounds`.
+/// Callers then leave that input out.
+inline std::optional<bool> ReplaceAll(std::u32string& text, const std::u32string& pattern,
+                                      const std::u32string& replacement, size_t maxLength = 4096,
+                                      size_t maxRounds = 4096) {
     if (pattern.empty()) {
         return false;
     }
@@ -92,7 +98,10 @@ inline bool ReplaceAll(std::u32string& text, const std::u32string& pattern,
         }
         return replaced;
     }
-    while (ReplaceFirst(text, pattern, replacement)) {
+    for (size_t round = 0; ReplaceFirst(text, pattern, replacement); ++round) {
+        if (text.size() > maxLength || round > maxRounds) {
+            return std::nullopt;
+        }
         replaced = true;
     }
     return replaced;

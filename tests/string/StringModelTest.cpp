@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "common/HybridArray.h"
 #include "common/String.h"
 #include "tests/string/StringModel.h"
 #include "tests/string/StringTestSupport.h"
@@ -66,8 +66,12 @@ TEST_F(StringModelTest, ReplaceFirstAndAll) {
                   model::ReplaceFirst(first, pattern, replacement))
             << "round " << round;
         ASSERT_EQ(CodePointsOf(subjectFirst), first) << "round " << round;
+        const std::optional<bool> expected = model::ReplaceAll(all, pattern, replacement);
+        if (!expected) {
+            continue;  // grows without end by design
+        }
         ASSERT_EQ(subjectAll.ReplaceAll(FromCodePoints(pattern), FromCodePoints(replacement)),
-                  model::ReplaceAll(all, pattern, replacement))
+                  *expected)
             << "round " << round;
         ASSERT_EQ(CodePointsOf(subjectAll), all) << "round " << round;
     }
@@ -88,7 +92,7 @@ TEST_F(StringModelTest, Substring) {
 }
 
 TEST_F(StringModelTest, Split) {
-    using Parts = HybridArray<String, 0, StandardDataHelper<String>>;
+    using Parts = VectorArray<String>;
     for (int round = 0; round < kRounds; ++round) {
         const std::u32string text = RandomText(12);
         const String subject = FromCodePoints(text);
@@ -110,11 +114,7 @@ TEST_F(StringModelTest, Split) {
             expectedResult = model::Split(text, separator, expected);
         }
         ASSERT_EQ(result, expectedResult) << "round " << round;
-        std::vector<std::u32string> pieces;
-        for (unsigned int i = 0; i < parts.GetSize(); ++i) {
-            pieces.push_back(CodePointsOf(parts.At(i)));
-        }
-        ASSERT_EQ(pieces, expected) << "round " << round;
+        ASSERT_EQ(PiecesOf(parts), expected) << "round " << round;
     }
 }
 
