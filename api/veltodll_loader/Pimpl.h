@@ -4,6 +4,14 @@
 #include "common/HashTable.h"
 #include "veltoclient/VeltoClient.h"
 
+// VeltoClient is exported, and on ELF a nested class takes the visibility of the class around
+// it; the private part stays inside the library.
+#if defined(__GNUC__) && !defined(_WIN32)
+#define QZ_LOADER_HIDDEN __attribute__((visibility("hidden")))
+#else
+#define QZ_LOADER_HIDDEN
+#endif
+
 namespace qz::veltoclient {
 
 /// A client's private part and the listener object the service library calls back. It keeps
@@ -12,13 +20,13 @@ namespace qz::veltoclient {
 /// An answer takes the listener out of its table before the game is called, so the game may
 /// issue new requests (with the same id too) from inside its callback, and may even destroy
 /// the client there: nothing touches the Pimpl after the game's callback returns.
-class VeltoClient::Pimpl final : public veltodll::IGetLoginDetailsListener,
-                                 public veltodll::IGetVeltoServerListener,
-                                 public veltodll::IGetSavegameReaderListener,
-                                 public veltodll::IGetSavegameWriterListener,
-                                 public veltodll::IGetSavegameListListener,
-                                 public veltodll::IRemoveSavegameListener,
-                                 public veltodll::IGetNetworkTrafficListener {
+class QZ_LOADER_HIDDEN VeltoClient::Pimpl final : public veltodll::IGetLoginDetailsListener,
+                                                  public veltodll::IGetVeltoServerListener,
+                                                  public veltodll::IGetSavegameReaderListener,
+                                                  public veltodll::IGetSavegameWriterListener,
+                                                  public veltodll::IGetSavegameListListener,
+                                                  public veltodll::IRemoveSavegameListener,
+                                                  public veltodll::IGetNetworkTrafficListener {
 public:
     template <typename Listener>
     using RequestTable =
