@@ -95,6 +95,7 @@ void VeltoClient::Pimpl::OnGetSavegameList(unsigned int requestId, void* records
     // bogus base must not become undefined pointer arithmetic here.
     const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(records);
     for (unsigned int i = 0; i < count; ++i) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr)
         savegames[i].pimpl->handle = reinterpret_cast<void*>(first + std::uintptr_t{4} * i);
     }
     listener->OnGetSavegameList(requestId, savegames, count);
