@@ -47,11 +47,6 @@ TEST(InstallationErrorMessages, EveryTemplateHoldsThePlaceholderOnce) {
     }
 }
 
-TEST(InstallationErrorMessages, ResultPointsIntoOneConstantTable) {
-    EXPECT_EQ(FindInstallationErrorMessage(Widen("en-US").c_str()),
-              FindInstallationErrorMessage(Widen("en-US").c_str()));
-}
-
 TEST(InstallationErrorMessages, OnlyAnExactCodeMatches) {
     for (const char* locale : kUnknownLocales) {
         Units message;
