@@ -69,25 +69,15 @@ enum FakeServiceKind {
 };
 
 /// One recorded entry-point call. Fields an entry point does not take stay zero.
-///
-/// | entry               | handle  | requestId | listener | values              | other          |
-/// |---------------------|---------|-----------|----------|---------------------|----------------|
-/// | Update, GetRequestUniqueId | session | | |                             |                |
-/// | StartLauncher       | session |           |          | [0], [1]            | text8[0], [1]  |
-/// | GetLoginDetails     | session | id        | L        |                     |                |
-/// | GetVeltoServer      | session | id        | L        | [0], [1]            |                |
-/// | GetSavegameReader   | session | id        | L        | [0] product, [1] id |                |
-/// | GetSavegameWriter   | session | id        | L        | [0] product, [1] id | flag           |
-/// | GetSavegameList     | session | id        | L        | [0] product         |                |
-/// | RemoveSavegame      | session | id        | L        | [0] product, [1] id |                |
-/// | GetNetworkTraffic   | session | id        | L        |                     |                |
-/// | GetLocText          | session |           |          |                     | text16, text8[0]
-/// | | SaveGameReaderRead  | reader  | id        | game's   | [0] offset, [1] size | buffer | |
-/// SaveGameReaderClose | reader  |           |          |                     |                | |
-/// SaveGameWriterSetName | writer |          |          |                     | text16         | |
-/// SaveGameWriterWrite | writer  | id        | game's   | [0] size            | buffer         | |
-/// SaveGameWriterClose | writer  |           |          |                     | flag           | |
-/// SaveGameInfoGet*    | record  |           |          |                     |                |
+/// - handle: the session; for the savegame entry points the reader, writer or record.
+/// - requestId, listener: of the seven requests, savegame reads and writes.
+/// - values: StartLauncher and GetVeltoServer their two numbers; GetSavegameReader,
+///   GetSavegameWriter and RemoveSavegame [0] product id, [1] savegame id; GetSavegameList
+///   [0] product id; SaveGameReaderRead [0] offset, [1] size; SaveGameWriterWrite [0] size.
+/// - flag: the bool of GetSavegameWriter and SaveGameWriterClose.
+/// - text8: StartLauncher its two texts; GetLocText [0] the locale.
+/// - text16: the text of GetLocText and SaveGameWriterSetName.
+/// - buffer: of SaveGameReaderRead and SaveGameWriterWrite.
 ///
 /// `listener` is the pointer exactly as received (the service-side interface pointer for the
 /// seven requests, the game's listener for reads and writes).
