@@ -1,6 +1,7 @@
 #pragma once
 
 #include <climits>
+#include <type_traits>
 #include <utility>
 
 #include "common/FatalError.h"
@@ -8,6 +9,34 @@
 #include "common/StandardHashHelper.h"
 
 namespace qz::common {
+
+namespace hash_table {
+
+// A hash helper may offer `H::Seeded`: the two hashes under one seed, constructed from the
+// seed, with Hash1(key) and Hash2(key). The table then keeps one per seed. Helpers without it
+// get this plain adapter.
+template <typename K, typename H>
+class PlainSeeded {
+public:
+    explicit PlainSeeded(unsigned int seed) : seed(seed) {}
+    unsigned int Hash1(const K& key) const { return H::Hash1(key, seed); }
+    unsigned int Hash2(const K& key) const { return H::Hash2(key, seed); }
+
+private:
+    unsigned int seed;
+};
+
+template <typename K, typename H, typename = void>
+struct SeededOf {
+    using Type = PlainSeeded<K, H>;
+};
+
+template <typename K, typename H>
+struct SeededOf<K, H, std::void_t<typename H::Seeded>> {
+    using Type = typename H::Seeded;
+};
+
+}  // namespace hash_table
 
 /// Two-choice (cuckoo) hash table.
 ///
@@ -28,7 +57,8 @@ namespace qz::common {
 template <typename K, typename V, typename H = StandardHashHelper<K>>
 class HashTable {
 public:
-    /// One slot. A free slot's key and value are never read.
+    /// One slot. A free slot's key and value never decide anything; its key is always
+    /// initialised, so lookups may compare it before looking at `inUse`.
     struct KeyItem {
         bool inUse;
         K key;
@@ -51,25 +81,14 @@ public:
         }
     };
 
-    HashTable() { items.Resize(1); }
+    HashTable() : hashes(0) { items.Resize(1); }
     HashTable(const HashTable&) = delete;
     HashTable& operator=(const HashTable&) = delete;
 
     /// Points `item` at the slot holding `key` (valid until the next Set) or sets it to null.
     bool Find(const K& key, KeyItem*& item) {
-        item = nullptr;
-        KeyItem* const slots = items.GetData();
-        KeyItem& first = slots[FirstSlot(key)];
-        if (first.inUse && H::IsEqual(first.key, key)) {
-            item = &first;
-            return true;
-        }
-        KeyItem& second = slots[SecondSlot(key)];
-        if (second.inUse && H::IsEqual(second.key, key)) {
-            item = &second;
-            return true;
-        }
-        return false;
+        item = Locate(key);
+        return item != nullptr;
     }
 
     /// Copies the value stored under `key` into `value`; leaves `value` alone when absent.
@@ -84,17 +103,19 @@ public:
 
     /// Stores `value` under `key`, replacing the value of a present key in its slot.
     void Set(const K& key, const V& value) {
-        KeyItem* item;
-        if (Find(key, item)) {
+        unsigned int pos;
+        unsigned int second;
+        Candidates(key, pos, second);
+        if (KeyItem* const item = Probe(key, pos, second)) {
             item->value = value;
             return;
         }
         KeyItem carried(key, value);
         for (;;) {
             const unsigned int limit = count + 1;
+            const unsigned int mask = items.GetSize() - 1;
             KeyItem* const slots = items.GetData();
             // The first probe goes to the first candidate even when the second one is free.
-            unsigned int pos = FirstSlot(carried.key);
             for (unsigned int probe = 0; probe < limit; ++probe) {
                 KeyItem& slot = slots[pos];
                 if (!slot.inUse) {
@@ -102,18 +123,23 @@ public:
                     ++count;
                     return;
                 }
-                std::swap(carried, slot);
-                const unsigned int first = FirstSlot(carried.key);
-                pos = pos == first ? SecondSlot(carried.key) : first;
+                // Both in use: trade keys and values; the carried item now sits in `pos`.
+                std::swap(carried.key, slot.key);
+                std::swap(carried.value, slot.value);
+                const unsigned int first = hashes.Hash1(carried.key) & mask;
+                pos = pos != first ? first : hashes.Hash2(carried.key) & mask;
             }
             Rehash();
+            pos = hashes.Hash1(carried.key) & (items.GetSize() - 1);
         }
     }
 
     /// Frees the slot holding `key`, if any.
     void Remove(const K& key) {
-        KeyItem* item;
-        if (Find(key, item)) {
+        unsigned int first;
+        unsigned int second;
+        Candidates(key, first, second);
+        if (KeyItem* const item = Probe(key, first, second)) {
             *item = KeyItem();
             --count;
         }
@@ -128,11 +154,47 @@ public:
     const KeyItem& GetSlot(unsigned int index) const { return items.At(index); }
 
 private:
-    unsigned int FirstSlot(const K& key) const {
-        return H::Hash1(key, seed) & (items.GetSize() - 1);
+    using Seeded = typename hash_table::SeededOf<K, H>::Type;
+
+    // The key's two candidate slots under the current seed.
+    void Candidates(const K& key, unsigned int& first, unsigned int& second) const {
+        const unsigned int mask = items.GetSize() - 1;  // the slot count is a power of two
+        first = hashes.Hash1(key) & mask;
+        second = hashes.Hash2(key) & mask;
     }
-    unsigned int SecondSlot(const K& key) const {
-        return H::Hash2(key, seed) & (items.GetSize() - 1);
+
+    // The slot holding `key`, or null, checking slot `first` and then `second` with early
+    // outs. For a new key (Set) or a key that keeps to one of its candidates, the branches
+    // predict well, and comparing the keys before `inUse` keeps them so.
+    KeyItem* Probe(const K& key, unsigned int first, unsigned int second) {
+        KeyItem* const slots = items.GetData();
+        if (H::IsEqual(slots[first].key, key) && slots[first].inUse) {
+            return slots + first;
+        }
+        if (H::IsEqual(slots[second].key, key) && slots[second].inUse) {
+            return slots + second;
+        }
+        return nullptr;
+    }
+
+    // The slot holding `key`, or null. Both slots are read and the answer is picked without a
+    // branch: a stored key sits in either slot about as often, which no branch predictor can
+    // guess. Slot `first` wins if both matched, as if it had been checked first (it cannot:
+    // no key is stored twice). A free slot's key is always initialised, and its `inUse` alone
+    // decides.
+    KeyItem* Locate(const K& key) {
+        unsigned int first;
+        unsigned int second;
+        Candidates(key, first, second);
+        KeyItem* const slots = items.GetData();
+        unsigned int inFirst = slots[first].inUse & H::IsEqual(slots[first].key, key);
+        unsigned int inSecond = slots[second].inUse & H::IsEqual(slots[second].key, key);
+#if defined(__GNUC__)
+        // Left alone, the compiler turns the selection below back into branches.
+        __asm__("" : "+r"(inFirst), "+r"(inSecond));
+#endif
+        const unsigned int pick = second ^ ((first ^ second) & (0u - inFirst));
+        return (inFirst | inSecond) != 0 ? slots + pick : nullptr;
     }
 
     // Doubles the slots under the next seed. Items already in one of their new candidate slots
@@ -140,6 +202,7 @@ private:
     // and may rehash again from inside.
     void Rehash() {
         ++seed;
+        hashes = Seeded(seed);
         const unsigned int old = items.GetSize();
         if (old > UINT_MAX / 2) {
             FatalError();
@@ -147,7 +210,9 @@ private:
         items.Resize(old * 2);
         for (unsigned int i = 0; i < old; ++i) {
             KeyItem& slot = items.GetData()[i];
-            if (!slot.inUse || i == FirstSlot(slot.key) || i == SecondSlot(slot.key)) {
+            const unsigned int mask = items.GetSize() - 1;
+            if (!slot.inUse || i == (hashes.Hash1(slot.key) & mask) ||
+                i == (hashes.Hash2(slot.key) & mask)) {
                 continue;
             }
             const K key = slot.key;
@@ -161,6 +226,7 @@ private:
     HybridArray<KeyItem, 0, StandardDataHelper<KeyItem>> items;
     unsigned int count = 0;
     unsigned int seed = 0;
+    Seeded hashes;  // the hashes under `seed`, kept so lookups skip the per-seed part
 };
 
 }  // namespace qz::common
