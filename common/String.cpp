@@ -52,18 +52,18 @@ bool DecodeUtf8Into(CodePointArray& codePoints, const char* text, std::size_t le
 
 // Encodes into a buffer sized for the common case (one unit per code point for a run of
 // ASCII or BMP text) and sizes it exactly, with one counting pass, only when a longer code
-// point shows up. The buffer ends with one 0 unit.
+// point shows up; the encoder also needs `slack` spare units. The buffer ends with one 0 unit.
 template <typename Unit, typename PrefixEncoder, typename Counter, typename Encoder>
 Unit* EncodeInto(HybridArray<Unit, 0, StandardDataHelper<Unit>>& buffer,
                  const unsigned int* codePoints, std::size_t count, PrefixEncoder encodePrefix,
-                 Counter countUnits, Encoder encode) {
+                 Counter countUnits, Encoder encode, std::size_t slack) {
     buffer.Clear();
     buffer.Resize(CheckedSize(count + 1));
     const std::size_t done = encodePrefix(codePoints, count, buffer.GetData(), utf::kDefaultKernel);
     std::size_t total = done;
     if (done < count) {
         total = done + countUnits(codePoints + done, count - done);
-        buffer.Resize(CheckedSize(total + 1));
+        buffer.Resize(CheckedSize(total + 1 + slack));
         encode(codePoints + done, count - done, buffer.GetData() + done, utf::kDefaultKernel);
     }
     buffer.Truncate(static_cast<unsigned int>(total + 1));
@@ -145,12 +145,12 @@ unsigned int String::GetAt(unsigned int index) const {
 
 const char* String::GetUtf8() {
     return EncodeInto(utf8Buffer, Data(), GetLength(), utf::EncodeUtf8AsciiPrefix, utf::Utf8Length,
-                      utf::EncodeUtf8);
+                      utf::EncodeUtf8, utf::kUtf8EncodeSlack);
 }
 
 unsigned short* String::GetUtf16() {
     return EncodeInto(utf16Buffer, Data(), GetLength(), utf::EncodeUtf16BmpPrefix, utf::Utf16Length,
-                      utf::EncodeUtf16);
+                      utf::EncodeUtf16, utf::kUtf16EncodeSlack);
 }
 
 String& String::Append(const String& other) {

@@ -23,8 +23,13 @@ std::size_t Utf16Length(const unsigned int* codePoints, std::size_t count);
 std::size_t EncodeUtf16BmpPrefix(const unsigned int* codePoints, std::size_t count,
                                  unsigned short* out, Kernel kernel = kDefaultKernel);
 
-/// Encodes the code points into `out`, which must have room for `Utf16Length` units, and
-/// returns the number of units written. No terminator is added.
+/// Spare units `EncodeUtf16` needs after its output: it stores each code point as two units,
+/// also the skipped ones.
+inline constexpr std::size_t kUtf16EncodeSlack = 2;
+
+/// Encodes the code points into `out`, which must have room for `Utf16Length` +
+/// `kUtf16EncodeSlack` units, and returns the number of units that count (`Utf16Length`). The
+/// spare units are overwritten; no terminator is added.
 std::size_t EncodeUtf16(const unsigned int* codePoints, std::size_t count, unsigned short* out,
                         Kernel kernel = kDefaultKernel);
 

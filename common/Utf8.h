@@ -23,8 +23,13 @@ std::size_t Utf8Length(const unsigned int* codePoints, std::size_t count);
 std::size_t EncodeUtf8AsciiPrefix(const unsigned int* codePoints, std::size_t count, char* out,
                                   Kernel kernel = kDefaultKernel);
 
-/// Encodes the code points into `out`, which must have room for `Utf8Length` bytes, and
-/// returns the number of bytes written. No terminator is added.
+/// Spare bytes `EncodeUtf8` needs after its output: it stores each code point as four bytes,
+/// also the skipped ones.
+inline constexpr std::size_t kUtf8EncodeSlack = 4;
+
+/// Encodes the code points into `out`, which must have room for `Utf8Length` +
+/// `kUtf8EncodeSlack` bytes, and returns the number of bytes that count (`Utf8Length`). The
+/// spare bytes are overwritten; no terminator is added.
 std::size_t EncodeUtf8(const unsigned int* codePoints, std::size_t count, char* out,
                        Kernel kernel = kDefaultKernel);
 

@@ -259,7 +259,7 @@ void BM_Utf8Encode_String(benchmark::State& state) {
 void BM_Utf8Encode_Portable(benchmark::State& state) {
     const Input& input = GetInput(state);
     const unsigned int* in = reinterpret_cast<const unsigned int*>(input.utf32.data());
-    std::vector<char> out(input.utf8.size() + 1);
+    std::vector<char> out(input.utf8.size() + utf::kUtf8EncodeSlack);
     for (auto _ : state) {
         // Same steps as String: ASCII prefix, exact size of the rest, then the rest.
         const size_t done =
@@ -335,7 +335,7 @@ void BM_Utf16Encode_String(benchmark::State& state) {
 void BM_Utf16Encode_Portable(benchmark::State& state) {
     const Input& input = GetInput(state);
     const unsigned int* in = reinterpret_cast<const unsigned int*>(input.utf32.data());
-    std::vector<unsigned short> out(input.utf16.size() + 1);
+    std::vector<unsigned short> out(input.utf16.size() + utf::kUtf16EncodeSlack);
     for (auto _ : state) {
         const size_t done =
             utf::EncodeUtf16BmpPrefix(in, input.utf32.size(), out.data(), utf::Kernel::kPortable);

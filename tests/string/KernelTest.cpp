@@ -196,9 +196,10 @@ TEST(KernelDifferential, EncodersAllLengthsAndAlignments) {
 
                 const std::string utf8 = ReferenceEncodeUtf8(codePoints);
                 ASSERT_EQ(utf::Utf8Length(in, length), utf8.size());
-                std::string out8(utf8.size() + align, '\0');
+                std::string out8(align + utf8.size() + utf::kUtf8EncodeSlack, '\0');
                 ASSERT_EQ(utf::EncodeUtf8(in, length, &out8[align], kernel), utf8.size());
-                ASSERT_EQ(out8.substr(align), utf8) << Name(kernel) << " length " << length;
+                ASSERT_EQ(out8.substr(align, utf8.size()), utf8)
+                    << Name(kernel) << " length " << length;
                 size_t ascii = 0;
                 while (ascii < length && codePoints[ascii] < 0x80) {
                     ++ascii;
@@ -209,9 +210,11 @@ TEST(KernelDifferential, EncodersAllLengthsAndAlignments) {
 
                 const std::u16string utf16 = ReferenceEncodeUtf16(codePoints);
                 ASSERT_EQ(utf::Utf16Length(in, length), utf16.size());
-                std::vector<unsigned short> out16(utf16.size() + align);
+                std::vector<unsigned short> out16(align + utf16.size() + utf::kUtf16EncodeSlack);
                 ASSERT_EQ(utf::EncodeUtf16(in, length, out16.data() + align, kernel), utf16.size());
-                ASSERT_EQ(std::u16string(out16.begin() + align, out16.end()), utf16)
+                ASSERT_EQ(
+                    std::u16string(out16.begin() + align, out16.begin() + align + utf16.size()),
+                    utf16)
                     << Name(kernel) << " length " << length;
                 size_t bmp = 0;
                 while (bmp < length && codePoints[bmp] < 0x10000) {
