@@ -1,11 +1,16 @@
 // The cost of one request and its answer through the loader, against the same service
 // answering a direct virtual call (the floor) and against a router of the same shape built on
-// std::unordered_map. The service answers from inside the request call. Two patterns of
-// `pending` requests outstanding when an answer is routed:
-//   Fixed:  pending - 1 requests that are never answered, plus the one in flight, answered at
-//           once (one long wait while other requests come and go).
-//   Window: every request is answered `pending - 1` requests later, oldest first (a steady
-//           stream of ids from GetRequestUniqueId).
+// std::unordered_map. The service answers from inside the request call. Ids count up from 1,
+// as GetRequestUniqueId gives them. Patterns of `pending` requests outstanding when an answer
+// is routed:
+//   Fixed:    ids 1 to pending - 1 are never answered; every later request is answered at
+//             once (long waits while other requests come and go).
+//   Window:   every request is answered `pending - 1` requests later, oldest first (a steady
+//             stream).
+//   FixedFar: as Fixed, but the waiting ids are 0x80000000 and up. The request table's size
+//             follows how its displacement chains fall, and these ids leave 16 waiting
+//             requests in a full 16-slot table, so every new request walks a long chain: the
+//             table's worst case seen so far, kept here in view.
 //
 // At the end a ratio table compares each router's overhead over the direct path, in CPU time:
 // the loader's overhead should be at most half of the std::unordered_map router's.
@@ -26,8 +31,8 @@ namespace {
 
 using qz::veltoclient::VeltoClient;
 
-// Ids of requests held pending, apart from the ids of the measured requests.
-constexpr unsigned int kPendingBase = 0x80000000u;
+// First id of the requests FixedFar holds pending.
+constexpr unsigned int kFarBase = 0x80000000u;
 
 // The bench service library the registry points at, opened again to reach its hold switch
 // and, for the direct path, its entry point.
@@ -130,18 +135,18 @@ struct LoaderPath {
     GameListener idle;
 };
 
-enum Pattern { kFixed, kWindow };
+enum Pattern { kFixed, kWindow, kFixedFar };
 
 template <typename Path>
 void RoundTrips(benchmark::State& state, Pattern pattern) {
     Path path;
     const unsigned int others = static_cast<unsigned int>(state.range(0)) - 1;
     unsigned int id = 1;
-    if (pattern == kFixed) {
+    if (pattern == kFixed || pattern == kFixedFar) {
         Service().setLag(0);
         Service().hold(1);
         for (unsigned int i = 0; i < others; ++i) {
-            path.Hold(kPendingBase + i);
+            path.Hold(pattern == kFixed ? id++ : kFarBase + i);
         }
         Service().hold(0);
     } else {
@@ -171,6 +176,15 @@ void BM_MapRouter_Fixed(benchmark::State& state) {
 void BM_Loader_Fixed(benchmark::State& state) {
     RoundTrips<LoaderPath>(state, kFixed);
 }
+void BM_Direct_FixedFar(benchmark::State& state) {
+    RoundTrips<DirectPath>(state, kFixedFar);
+}
+void BM_MapRouter_FixedFar(benchmark::State& state) {
+    RoundTrips<MapRouterPath>(state, kFixedFar);
+}
+void BM_Loader_FixedFar(benchmark::State& state) {
+    RoundTrips<LoaderPath>(state, kFixedFar);
+}
 void BM_Direct_Window(benchmark::State& state) {
     RoundTrips<DirectPath>(state, kWindow);
 }
@@ -185,6 +199,9 @@ void BM_Loader_Window(benchmark::State& state) {
 BENCHMARK(BM_Direct_Fixed)->QZ_PENDING_SWEEP;
 BENCHMARK(BM_MapRouter_Fixed)->QZ_PENDING_SWEEP;
 BENCHMARK(BM_Loader_Fixed)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_Direct_FixedFar)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_MapRouter_FixedFar)->QZ_PENDING_SWEEP;
+BENCHMARK(BM_Loader_FixedFar)->QZ_PENDING_SWEEP;
 BENCHMARK(BM_Direct_Window)->QZ_PENDING_SWEEP;
 BENCHMARK(BM_MapRouter_Window)->QZ_PENDING_SWEEP;
 BENCHMARK(BM_Loader_Window)->QZ_PENDING_SWEEP;
@@ -220,7 +237,7 @@ public:
         std::printf(
             "\nCPU ns per round trip       direct  unordered_map  loader  |  overhead:"
             "  map  loader  loader/map\n");
-        bool held = true;
+        std::string missed;
         for (const auto& [row, byPath] : times) {
             const double direct = Find(byPath, "Direct");
             const double map = Find(byPath, "MapRouter");
@@ -229,11 +246,14 @@ public:
                 continue;
             }
             const double ratio = (loader - direct) / (map - direct);
-            held = held && ratio <= 0.5;
+            if (ratio > 0.5) {
+                missed += "  " + row;
+            }
             std::printf("%-24s %9.1f %14.1f %7.1f  | %15.1f %7.1f %11.2f\n", row.c_str(), direct,
                         map, loader, map - direct, loader - direct, ratio);
         }
-        std::printf("target loader/map <= 0.50 everywhere: %s\n", held ? "held" : "MISSED");
+        std::printf("target loader/map <= 0.50: %s%s\n",
+                    missed.empty() ? "held everywhere" : "missed in", missed.c_str());
     }
 
 private:
