@@ -91,6 +91,15 @@ TEST(Encode, OutputBuffersAreRebuiltOnEachCall) {
     EXPECT_EQ(Utf16Of(text), u"");
 }
 
+TEST(Encode, DecodingItsOwnOutputGivesTheSameText) {
+    String text("h\xC3\xA9llo \xF0\x9F\x98\x80");
+    const String original(text);
+    EXPECT_TRUE(text.SetUtf8(text.GetUtf8(), 0xFFFFFFFF));
+    EXPECT_TRUE(text == original);
+    EXPECT_TRUE(text.SetUtf16(text.GetUtf16(), 0xFFFFFFFF));
+    EXPECT_TRUE(text == original);
+}
+
 TEST(Encode, CopiesDoNotShareOutputBuffers) {
     String original("first");
     const char* before = original.GetUtf8();
