@@ -150,10 +150,17 @@ public:
 
     /// Frees the slot holding `key`, if any.
     void Remove(const K& key) {
-        unsigned int first;
-        unsigned int second;
-        Candidates(key, first, second);
-        if (KeyItem* const item = Probe(key, first, second)) {
+        // Answers are looked up and then removed: try the slot of the last lookup first. A
+        // slot that holds the key is the key's only slot, however long ago it was found.
+        KeyItem& found = items.GetData()[lastFound];
+        KeyItem* item = H::IsEqual(found.key, key) && found.inUse ? &found : nullptr;
+        if (item == nullptr) {
+            unsigned int first;
+            unsigned int second;
+            Candidates(key, first, second);
+            item = Probe(key, first, second);
+        }
+        if (item != nullptr) {
             *item = KeyItem();
             --count;
         }
@@ -209,6 +216,7 @@ private:
         __asm__("" : "+r"(inFirst), "+r"(inSecond));
 #endif
         const unsigned int pick = second ^ ((first ^ second) & (0u - inFirst));
+        lastFound = pick;
         return (inFirst | inSecond) != 0 ? slots + pick : nullptr;
     }
 
@@ -242,6 +250,9 @@ private:
     unsigned int count = 0;
     unsigned int seed = 0;
     Seeded hashes;  // the hashes under `seed`, kept so lookups skip the per-seed part
+    // A slot index from the last lookup, a hint for Remove. Always below the slot count,
+    // which never shrinks; whether the slot still holds a key is checked on use.
+    unsigned int lastFound = 0;
 };
 
 }  // namespace qz::common

@@ -181,6 +181,28 @@ TEST(HashTable, ExtremeKeysAreOrdinaryKeys) {
     EXPECT_TRUE(HoldsInvariants(table));
 }
 
+TEST(HashTable, RemoveFreesOnlyTheKeysSlotWhateverWasFoundBefore) {
+    ListenerTable table;
+    SetKeys(table, 1, 10);
+    ListenerTable::KeyItem* item = nullptr;
+    ASSERT_TRUE(table.Find(3, item));
+    table.Remove(4);  // a different key than the one just found
+    EXPECT_TRUE(table.Find(3, item));
+    EXPECT_FALSE(table.Find(4, item));
+    EXPECT_FALSE(table.Find(77, item));  // an absent key, then a present one
+    table.Remove(9);
+    EXPECT_FALSE(table.Find(9, item));
+    EXPECT_TRUE(table.Find(6, item));
+    SetKeys(table, 11, 40);  // grows: the found key has moved
+    table.Remove(6);
+    EXPECT_FALSE(table.Find(6, item));
+    EXPECT_EQ(table.GetCount(), 37u);
+    EXPECT_TRUE(HoldsInvariants(table));
+    for (unsigned int key = 1; key <= 40; ++key) {
+        EXPECT_EQ(table.Find(key, item), key != 4 && key != 6 && key != 9) << key;
+    }
+}
+
 // --- growth and slot layouts ---------------------------------------------------------------
 
 TEST(HashTable, KeysOneToTenGrowStepByStep) {
