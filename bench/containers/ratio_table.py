@@ -5,13 +5,15 @@ Usage:
     bench_containers --benchmark_format=json [--benchmark_repetitions=N] > out.json
     python3 bench/containers/ratio_table.py out.json
 
-With repetitions, the median of each benchmark is used; otherwise its single run.
+With repetitions, the median of each benchmark is used; otherwise its single run. Times
+are CPU nanoseconds per item: per lookup, per routing cycle, per inserted key.
 """
 
 import json
 import re
 import sys
 
+NS_PER_UNIT = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 NAME = re.compile(r"^(BM_\w+)<(\w+)>/(\d+)")
 OURS = "QzTable"
 BASELINES = ("StdMap", "AbslMap")
@@ -36,7 +38,10 @@ def load(path):
         if not match:
             continue
         family, table, arg = match.group(1), match.group(2), int(match.group(3))
-        times[(family, arg, table)] = run["cpu_time"]
+        if "items_per_second" in run:
+            times[(family, arg, table)] = 1e9 / run["items_per_second"]
+        else:
+            times[(family, arg, table)] = run["cpu_time"] * NS_PER_UNIT[run.get("time_unit", "ns")]
         if "slots_per_item" in run:
             slots[(family, arg, table)] = run["slots_per_item"]
     return times, slots
@@ -47,7 +52,7 @@ def main():
         sys.exit(__doc__)
     times, slots = load(sys.argv[1])
     rows = sorted({(family, arg) for family, arg, _ in times})
-    header = "%-20s %8s %10s" % ("benchmark", "arg", "ours ns")
+    header = "%-20s %8s %10s" % ("benchmark", "arg", "ours ns")  # per item
     for base in BASELINES:
         header += " %10s %8s" % (base + " ns", "ratio")
     header += " %12s" % "ours slots"
