@@ -55,7 +55,7 @@ def main():
     header = "%-20s %8s %10s" % ("benchmark", "arg", "ours ns")  # per item
     for base in BASELINES:
         header += " %10s %8s" % (base + " ns", "ratio")
-    header += " %12s" % "ours slots"
+    header += "   slots/item: ours  std  absl"
     print(header)
     print("-" * len(header))
     for family, arg in rows:
@@ -66,7 +66,8 @@ def main():
         for base in BASELINES:
             other = times.get((family, arg, base))
             line += " %10.2f %8.2f" % (other, ours / other) if other else " %10s %8s" % ("-", "-")
-        line += " %12.2f" % slots.get((family, arg, OURS), float("nan"))
+        line += "              %5.1f %4.1f %5.1f" % tuple(
+            slots.get((family, arg, t), float("nan")) for t in (OURS,) + BASELINES)
         print(line)
     print()
     for family, limit, base, highest in TARGETS:
