@@ -45,9 +45,12 @@ bool GetInstallDir(char* dir, unsigned int size, bool* usable) {
     return true;
 }
 
+// Looks up one entry point. A miss clears `complete`; the caller still makes every other
+// lookup, so that a partial library binds all it has.
 template <typename Function>
-void Bind(void* library, const char* name, Function& entry) {
+void Bind(void* library, const char* name, Function& entry, bool& complete) {
     entry = reinterpret_cast<Function>(platform::FindExport(library, name));
+    complete = complete && entry != nullptr;
 }
 
 }  // namespace
@@ -102,36 +105,29 @@ void DllLoader::Load() {
         return;
     }
 
-    // Every lookup is made, also after a miss, so that a partial library binds all it has.
-    Bind(library, "QzVeltodllGetSession", GetSession);
-    Bind(library, "QzVeltodllUpdate", Update);
-    Bind(library, "QzVeltodllGetRequestUniqueId", GetRequestUniqueId);
-    Bind(library, "QzVeltodllStartLauncher", StartLauncher);
-    Bind(library, "QzVeltodllGetLoginDetails", GetLoginDetails);
-    Bind(library, "QzVeltodllGetVeltoServer", GetVeltoServer);
-    Bind(library, "QzVeltodllGetSavegameReader", GetSavegameReader);
-    Bind(library, "QzVeltodllGetSavegameWriter", GetSavegameWriter);
-    Bind(library, "QzVeltodllGetSavegameList", GetSavegameList);
-    Bind(library, "QzVeltodllRemoveSavegame", RemoveSavegame);
-    Bind(library, "QzVeltodllGetNetworkTraffic", GetNetworkTraffic);
-    Bind(library, "QzVeltodllGetLocText", GetLocText);
-    Bind(library, "QzVeltodllSaveGameReaderRead", SaveGameReaderRead);
-    Bind(library, "QzVeltodllSaveGameReaderClose", SaveGameReaderClose);
-    Bind(library, "QzVeltodllSaveGameWriterSetName", SaveGameWriterSetName);
-    Bind(library, "QzVeltodllSaveGameWriterWrite", SaveGameWriterWrite);
-    Bind(library, "QzVeltodllSaveGameWriterClose", SaveGameWriterClose);
-    Bind(library, "QzVeltodllSaveGameInfoGetName", SaveGameInfoGetName);
-    Bind(library, "QzVeltodllSaveGameInfoGetProductId", SaveGameInfoGetProductId);
-    Bind(library, "QzVeltodllSaveGameInfoGetSavegameId", SaveGameInfoGetSavegameId);
-    Bind(library, "QzVeltodllSaveGameInfoGetSize", SaveGameInfoGetSize);
-
-    const bool complete = GetSession && Update && GetRequestUniqueId && StartLauncher &&
-                          GetLoginDetails && GetVeltoServer && GetSavegameReader &&
-                          GetSavegameWriter && GetSavegameList && RemoveSavegame &&
-                          GetNetworkTraffic && GetLocText && SaveGameReaderRead &&
-                          SaveGameReaderClose && SaveGameWriterSetName && SaveGameWriterWrite &&
-                          SaveGameWriterClose && SaveGameInfoGetName && SaveGameInfoGetProductId &&
-                          SaveGameInfoGetSavegameId && SaveGameInfoGetSize;
+    // All 21 lookups, in this order, also after a miss.
+    bool complete = true;
+    Bind(library, "QzVeltodllGetSession", GetSession, complete);
+    Bind(library, "QzVeltodllUpdate", Update, complete);
+    Bind(library, "QzVeltodllGetRequestUniqueId", GetRequestUniqueId, complete);
+    Bind(library, "QzVeltodllStartLauncher", StartLauncher, complete);
+    Bind(library, "QzVeltodllGetLoginDetails", GetLoginDetails, complete);
+    Bind(library, "QzVeltodllGetVeltoServer", GetVeltoServer, complete);
+    Bind(library, "QzVeltodllGetSavegameReader", GetSavegameReader, complete);
+    Bind(library, "QzVeltodllGetSavegameWriter", GetSavegameWriter, complete);
+    Bind(library, "QzVeltodllGetSavegameList", GetSavegameList, complete);
+    Bind(library, "QzVeltodllRemoveSavegame", RemoveSavegame, complete);
+    Bind(library, "QzVeltodllGetNetworkTraffic", GetNetworkTraffic, complete);
+    Bind(library, "QzVeltodllGetLocText", GetLocText, complete);
+    Bind(library, "QzVeltodllSaveGameReaderRead", SaveGameReaderRead, complete);
+    Bind(library, "QzVeltodllSaveGameReaderClose", SaveGameReaderClose, complete);
+    Bind(library, "QzVeltodllSaveGameWriterSetName", SaveGameWriterSetName, complete);
+    Bind(library, "QzVeltodllSaveGameWriterWrite", SaveGameWriterWrite, complete);
+    Bind(library, "QzVeltodllSaveGameWriterClose", SaveGameWriterClose, complete);
+    Bind(library, "QzVeltodllSaveGameInfoGetName", SaveGameInfoGetName, complete);
+    Bind(library, "QzVeltodllSaveGameInfoGetProductId", SaveGameInfoGetProductId, complete);
+    Bind(library, "QzVeltodllSaveGameInfoGetSavegameId", SaveGameInfoGetSavegameId, complete);
+    Bind(library, "QzVeltodllSaveGameInfoGetSize", SaveGameInfoGetSize, complete);
     if (!complete) {
         installationErrorNum = 3;
     }

@@ -13,6 +13,7 @@
 #include <absl/container/flat_hash_map.h>
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -58,7 +59,19 @@ private:
     Table table;
 };
 
-class StdMap {
+using StdUnorderedMap = std::unordered_map<unsigned int, void*>;
+using AbslFlatHashMap = absl::flat_hash_map<unsigned int, void*>;
+
+std::size_t Slots(const StdUnorderedMap& map) {
+    return map.bucket_count();
+}
+std::size_t Slots(const AbslFlatHashMap& map) {
+    return map.capacity();
+}
+
+// The two baselines share their interface; only what counts as a slot differs.
+template <typename Map>
+class BaselineMap {
 public:
     void Set(unsigned int key, void* value) { map[key] = value; }
     void* Find(unsigned int key) {
@@ -67,28 +80,15 @@ public:
     }
     void Remove(unsigned int key) { map.erase(key); }
     double SlotsPerItem() const {
-        return map.empty() ? 0.0 : static_cast<double>(map.bucket_count()) / map.size();
+        return map.empty() ? 0.0 : static_cast<double>(Slots(map)) / map.size();
     }
 
 private:
-    std::unordered_map<unsigned int, void*> map;
+    Map map;
 };
 
-class AbslMap {
-public:
-    void Set(unsigned int key, void* value) { map[key] = value; }
-    void* Find(unsigned int key) {
-        const auto it = map.find(key);
-        return it != map.end() ? it->second : nullptr;
-    }
-    void Remove(unsigned int key) { map.erase(key); }
-    double SlotsPerItem() const {
-        return map.empty() ? 0.0 : static_cast<double>(map.capacity()) / map.size();
-    }
-
-private:
-    absl::flat_hash_map<unsigned int, void*> map;
-};
+using StdMap = BaselineMap<StdUnorderedMap>;
+using AbslMap = BaselineMap<AbslFlatHashMap>;
 
 void ReportSlots(benchmark::State& state, double slotsPerItem) {
     state.counters["slots_per_item"] = slotsPerItem;

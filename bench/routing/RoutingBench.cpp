@@ -23,6 +23,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "VeltodllEntryPoints.h"
 #include "veltoclient/VeltoClient.h"
@@ -167,45 +168,25 @@ void RoundTrips(benchmark::State& state, Pattern pattern) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_Direct_Fixed(benchmark::State& state) {
-    RoundTrips<DirectPath>(state, kFixed);
+// Registers BM_<path>_<pattern> for every pattern and path, in that order.
+void RegisterRoundTrips() {
+    const std::pair<const char*, Pattern> patterns[] = {
+        {"Fixed", kFixed}, {"FixedFar", kFixedFar}, {"Window", kWindow}};
+    const std::pair<const char*, void (*)(benchmark::State&, Pattern)> paths[] = {
+        {"Direct", &RoundTrips<DirectPath>},
+        {"MapRouter", &RoundTrips<MapRouterPath>},
+        {"Loader", &RoundTrips<LoaderPath>}};
+    for (const auto& [patternName, pattern] : patterns) {
+        for (const auto& [pathName, function] : paths) {
+            const std::string name = std::string("BM_") + pathName + "_" + patternName;
+            benchmark::RegisterBenchmark(name.c_str(), function, pattern)
+                ->ArgName("pending")
+                ->Arg(1)
+                ->Arg(16)
+                ->Arg(1024);
+        }
+    }
 }
-void BM_MapRouter_Fixed(benchmark::State& state) {
-    RoundTrips<MapRouterPath>(state, kFixed);
-}
-void BM_Loader_Fixed(benchmark::State& state) {
-    RoundTrips<LoaderPath>(state, kFixed);
-}
-void BM_Direct_FixedFar(benchmark::State& state) {
-    RoundTrips<DirectPath>(state, kFixedFar);
-}
-void BM_MapRouter_FixedFar(benchmark::State& state) {
-    RoundTrips<MapRouterPath>(state, kFixedFar);
-}
-void BM_Loader_FixedFar(benchmark::State& state) {
-    RoundTrips<LoaderPath>(state, kFixedFar);
-}
-void BM_Direct_Window(benchmark::State& state) {
-    RoundTrips<DirectPath>(state, kWindow);
-}
-void BM_MapRouter_Window(benchmark::State& state) {
-    RoundTrips<MapRouterPath>(state, kWindow);
-}
-void BM_Loader_Window(benchmark::State& state) {
-    RoundTrips<LoaderPath>(state, kWindow);
-}
-
-#define QZ_PENDING_SWEEP ArgName("pending")->Arg(1)->Arg(16)->Arg(1024)
-BENCHMARK(BM_Direct_Fixed)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_MapRouter_Fixed)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_Loader_Fixed)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_Direct_FixedFar)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_MapRouter_FixedFar)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_Loader_FixedFar)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_Direct_Window)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_MapRouter_Window)->QZ_PENDING_SWEEP;
-BENCHMARK(BM_Loader_Window)->QZ_PENDING_SWEEP;
-#undef QZ_PENDING_SWEEP
 
 // Prints the usual console output and keeps each benchmark's CPU time per round trip (the
 // median when repeated) for the ratio table. CPU time, because the machine is shared.
@@ -272,6 +253,7 @@ int main(int argc, char** argv) {
     // The registry the loader reads names the bench service library; set before the first
     // client binds it.
     setenv("VYKARIS_REGISTRY_ROOT", QZ_BENCH_REGISTRY_ROOT, 1);
+    RegisterRoundTrips();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -25,6 +25,19 @@ void SetKeys(ListenerTable& table, unsigned int first, unsigned int last) {
     }
 }
 
+// Whether `table` holds `key`, with the value `expected`.
+::testing::AssertionResult Holds(ListenerTable& table, unsigned int key, Listener* expected) {
+    Listener* value = nullptr;
+    if (!table.Get(key, value)) {
+        return ::testing::AssertionFailure() << "key " << key << " is missing";
+    }
+    if (value != expected) {
+        return ::testing::AssertionFailure()
+               << "key " << key << " holds " << value << ", not " << expected;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // --- the byte hashes -----------------------------------------------------------------------
 
 struct HashCase {
@@ -128,9 +141,7 @@ TEST(HashTable, SetOfPresentKeyReplacesOnlyTheValue) {
     single.Set(7, ListenerFor(1));
     single.Set(7, ListenerFor(2));
     EXPECT_EQ(single.GetCount(), 1u);
-    Listener* value = nullptr;
-    ASSERT_TRUE(single.Get(7, value));
-    EXPECT_EQ(value, ListenerFor(2));
+    ASSERT_TRUE(Holds(single, 7, ListenerFor(2)));
 
     ListenerTable table;
     SetKeys(table, 1, 10);
@@ -156,9 +167,7 @@ TEST(HashTable, FindGivesAWritableSlot) {
     EXPECT_EQ(item->key, 4u);
     EXPECT_EQ(item->value, ValueFor(4));
     item->value = ListenerFor(99);
-    Listener* value = nullptr;
-    ASSERT_TRUE(table.Get(4, value));
-    EXPECT_EQ(value, ListenerFor(99));
+    ASSERT_TRUE(Holds(table, 4, ListenerFor(99)));
 }
 
 TEST(HashTable, ExtremeKeysAreOrdinaryKeys) {
@@ -167,11 +176,9 @@ TEST(HashTable, ExtremeKeysAreOrdinaryKeys) {
     table.Set(0, ListenerFor(10));
     table.Set(0xFFFFFFFF, ListenerFor(20));
     EXPECT_EQ(table.GetCount(), 2u);
+    ASSERT_TRUE(Holds(table, 0, ListenerFor(10)));
+    ASSERT_TRUE(Holds(table, 0xFFFFFFFF, ListenerFor(20)));
     Listener* value = nullptr;
-    ASSERT_TRUE(table.Get(0, value));
-    EXPECT_EQ(value, ListenerFor(10));
-    ASSERT_TRUE(table.Get(0xFFFFFFFF, value));
-    EXPECT_EQ(value, ListenerFor(20));
     EXPECT_FALSE(table.Get(1, value));
     EXPECT_FALSE(table.Get(0xFFFFFFFE, value));
     table.Remove(0);
@@ -270,9 +277,7 @@ TEST(HashTable, NestedRehashWithinOneSet) {
     EXPECT_EQ(table.GetCount(), 350u);
     EXPECT_TRUE(HoldsInvariants(table));
     for (unsigned int key = 1; key <= 350; ++key) {
-        Listener* value = nullptr;
-        ASSERT_TRUE(table.Get(key, value)) << key;
-        EXPECT_EQ(value, ValueFor(key)) << key;
+        ASSERT_TRUE(Holds(table, key, ValueFor(key)));
     }
 }
 

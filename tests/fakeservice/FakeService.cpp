@@ -75,6 +75,17 @@ FakeServiceCall& Record(int entry, void* handle) {
     return TheState().calls.back();
 }
 
+// Records a request call with its id, listener and leading values (the rest stay zero).
+FakeServiceCall& RecordRequest(int entry, void* handle, unsigned int id, void* listener,
+                               unsigned int value0 = 0, unsigned int value1 = 0) {
+    FakeServiceCall& call = Record(entry, handle);
+    call.requestId = id;
+    call.listener = listener;
+    call.values[0] = value0;
+    call.values[1] = value1;
+    return call;
+}
+
 void* FindListener(int kind, unsigned int requestId) {
     const std::vector<GivenListener>& listeners = TheState().listeners;
     for (auto it = listeners.rbegin(); it != listeners.rend(); ++it) {
@@ -180,42 +191,29 @@ bool QzVeltodllStartLauncher(void* session, unsigned int a, unsigned int b, cons
 
 void QzVeltodllGetLoginDetails(void* session, unsigned int id,
                                qz::veltodll::IGetLoginDetailsListener* listener) {
-    FakeServiceCall& call = Record(FAKESERVICE_GET_LOGIN_DETAILS, session);
-    call.requestId = id;
-    call.listener = listener;
+    RecordRequest(FAKESERVICE_GET_LOGIN_DETAILS, session, id, listener);
     TakeRequest(FAKESERVICE_KIND_LOGIN_DETAILS, id, listener);
 }
 
 void QzVeltodllGetVeltoServer(void* session, unsigned int id,
                               qz::veltodll::IGetVeltoServerListener* listener, unsigned int a,
                               unsigned int b) {
-    FakeServiceCall& call = Record(FAKESERVICE_GET_VELTO_SERVER, session);
-    call.requestId = id;
-    call.listener = listener;
-    call.values[0] = a;
-    call.values[1] = b;
+    RecordRequest(FAKESERVICE_GET_VELTO_SERVER, session, id, listener, a, b);
     TakeRequest(FAKESERVICE_KIND_VELTO_SERVER, id, listener);
 }
 
 void QzVeltodllGetSavegameReader(void* session, unsigned int id,
                                  qz::veltodll::IGetSavegameReaderListener* listener,
                                  unsigned int productId, unsigned int savegameId) {
-    FakeServiceCall& call = Record(FAKESERVICE_GET_SAVEGAME_READER, session);
-    call.requestId = id;
-    call.listener = listener;
-    call.values[0] = productId;
-    call.values[1] = savegameId;
+    RecordRequest(FAKESERVICE_GET_SAVEGAME_READER, session, id, listener, productId, savegameId);
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_READER, id, listener);
 }
 
 void QzVeltodllGetSavegameWriter(void* session, unsigned int id,
                                  qz::veltodll::IGetSavegameWriterListener* listener,
                                  unsigned int productId, unsigned int savegameId, bool flag) {
-    FakeServiceCall& call = Record(FAKESERVICE_GET_SAVEGAME_WRITER, session);
-    call.requestId = id;
-    call.listener = listener;
-    call.values[0] = productId;
-    call.values[1] = savegameId;
+    FakeServiceCall& call = RecordRequest(FAKESERVICE_GET_SAVEGAME_WRITER, session, id, listener,
+                                          productId, savegameId);
     call.flag = flag ? 1 : 0;
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_WRITER, id, listener);
 }
@@ -223,29 +221,20 @@ void QzVeltodllGetSavegameWriter(void* session, unsigned int id,
 void QzVeltodllGetSavegameList(void* session, unsigned int id,
                                qz::veltodll::IGetSavegameListListener* listener,
                                unsigned int productId) {
-    FakeServiceCall& call = Record(FAKESERVICE_GET_SAVEGAME_LIST, session);
-    call.requestId = id;
-    call.listener = listener;
-    call.values[0] = productId;
+    RecordRequest(FAKESERVICE_GET_SAVEGAME_LIST, session, id, listener, productId);
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_LIST, id, listener);
 }
 
 void QzVeltodllRemoveSavegame(void* session, unsigned int id,
                               qz::veltodll::IRemoveSavegameListener* listener,
                               unsigned int productId, unsigned int savegameId) {
-    FakeServiceCall& call = Record(FAKESERVICE_REMOVE_SAVEGAME, session);
-    call.requestId = id;
-    call.listener = listener;
-    call.values[0] = productId;
-    call.values[1] = savegameId;
+    RecordRequest(FAKESERVICE_REMOVE_SAVEGAME, session, id, listener, productId, savegameId);
     TakeRequest(FAKESERVICE_KIND_REMOVE_SAVEGAME, id, listener);
 }
 
 void QzVeltodllGetNetworkTraffic(void* session, unsigned int id,
                                  qz::veltodll::IGetNetworkTrafficListener* listener) {
-    FakeServiceCall& call = Record(FAKESERVICE_GET_NETWORK_TRAFFIC, session);
-    call.requestId = id;
-    call.listener = listener;
+    RecordRequest(FAKESERVICE_GET_NETWORK_TRAFFIC, session, id, listener);
     TakeRequest(FAKESERVICE_KIND_NETWORK_TRAFFIC, id, listener);
 }
 
@@ -260,11 +249,8 @@ const unsigned short* QzVeltodllGetLocText(void* session, const unsigned short* 
 void QzVeltodllSaveGameReaderRead(void* reader, unsigned int id,
                                   qz::veltoclient::ISavegameReadListener* listener,
                                   unsigned int offset, void* buffer, unsigned int size) {
-    FakeServiceCall& call = Record(FAKESERVICE_SAVEGAME_READER_READ, reader);
-    call.requestId = id;
-    call.listener = listener;
-    call.values[0] = offset;
-    call.values[1] = size;
+    FakeServiceCall& call =
+        RecordRequest(FAKESERVICE_SAVEGAME_READER_READ, reader, id, listener, offset, size);
     call.buffer = buffer;
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_READ, id, listener);
 }
@@ -282,10 +268,8 @@ bool QzVeltodllSaveGameWriterSetName(void* writer, unsigned short* name) {
 void QzVeltodllSaveGameWriterWrite(void* writer, unsigned int id,
                                    qz::veltoclient::ISavegameWriteListener* listener, void* buffer,
                                    unsigned int size) {
-    FakeServiceCall& call = Record(FAKESERVICE_SAVEGAME_WRITER_WRITE, writer);
-    call.requestId = id;
-    call.listener = listener;
-    call.values[0] = size;
+    FakeServiceCall& call =
+        RecordRequest(FAKESERVICE_SAVEGAME_WRITER_WRITE, writer, id, listener, size);
     call.buffer = buffer;
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_WRITE, id, listener);
 }

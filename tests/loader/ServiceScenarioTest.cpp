@@ -30,24 +30,25 @@ const char* ScenarioLibrary() {
 
 // --- Binding failures: the error number, fixed for the process, and inert clients.
 
-TEST(RegistryKeyMissing, ErrorOneAndEveryClientInert) {
+// Two clients of the process: both report `error`, and both are inert.
+void ExpectErrorForEveryClient(unsigned int error) {
     VeltoClient client;
-    EXPECT_EQ(client.GetInstallationErrorNum(), 1u);
+    EXPECT_EQ(client.GetInstallationErrorNum(), error);
     ExpectInert(client);
     VeltoClient second;
-    EXPECT_EQ(second.GetInstallationErrorNum(), 1u);
+    EXPECT_EQ(second.GetInstallationErrorNum(), error);
     ExpectInert(second);
-    EXPECT_EQ(client.GetInstallationErrorNum(), 1u);
+    EXPECT_EQ(client.GetInstallationErrorNum(), error);
+}
+
+TEST(RegistryKeyMissing, ErrorOneAndEveryClientInert) {
+    ExpectErrorForEveryClient(1);
 }
 
 // Registered for a key without value, a directory without the library, a value too long for
 // its buffer and a directory too long for the path.
 TEST(ServiceLibraryNotLoadable, ErrorTwoAndEveryClientInert) {
-    VeltoClient client;
-    EXPECT_EQ(client.GetInstallationErrorNum(), 2u);
-    ExpectInert(client);
-    VeltoClient second;
-    EXPECT_EQ(second.GetInstallationErrorNum(), 2u);
+    ExpectErrorForEveryClient(2);
 }
 
 TEST(ServiceLibraryIncomplete, ErrorThreeWithoutAskingForASession) {

@@ -61,50 +61,47 @@ protected:
         Binding().SaveGameReaderClose = &ReaderClose;
     }
 
+    // Makes each of the `allocations` an answer wraps fail in turn: the answer throws, leaves
+    // nothing allocated, and has still ended the request (the entry goes before the
+    // allocation), so answering again reaches no one.
+    template <typename Request, typename Answer>
+    void ExpectOutOfMemoryLeavesNothing(std::size_t allocations, Request request, Answer answer) {
+        for (std::size_t failing = 0; failing < allocations; ++failing) {
+            request();
+            const std::size_t live = LiveAllocations();
+            FailAllocationAfter(failing);
+            EXPECT_THROW(answer(), std::bad_alloc);
+            EXPECT_EQ(LiveAllocations(), live) << "failing allocation " << failing;
+            answer();
+            EXPECT_TRUE(listener.received.empty());
+        }
+    }
+
     RecordingListener listener;
 };
 
 TEST_F(AnswerSafetyTest, ReaderOutOfMemoryLeavesNothingBehind) {
     VeltoClient client;
     // The reader object itself, then its private part.
-    for (std::size_t failing = 0; failing < 2; ++failing) {
-        client.GetSavegameReader(1, &listener, 0, 0);
-        const std::size_t live = LiveAllocations();
-        FailAllocationAfter(failing);
-        EXPECT_THROW(service.reader->OnGetSavegameReader(1, 0, &sessionObject), std::bad_alloc);
-        EXPECT_EQ(LiveAllocations(), live) << "failing allocation " << failing;
-        // The entry went before the allocation: the request is over.
-        service.reader->OnGetSavegameReader(1, 0, &sessionObject);
-        EXPECT_TRUE(listener.received.empty());
-    }
+    ExpectOutOfMemoryLeavesNothing(
+        2, [&] { client.GetSavegameReader(1, &listener, 0, 0); },
+        [] { service.reader->OnGetSavegameReader(1, 0, &sessionObject); });
 }
 
 TEST_F(AnswerSafetyTest, WriterOutOfMemoryLeavesNothingBehind) {
     VeltoClient client;
-    for (std::size_t failing = 0; failing < 2; ++failing) {
-        client.GetSavegameWriter(1, &listener, 0, 0, false);
-        const std::size_t live = LiveAllocations();
-        FailAllocationAfter(failing);
-        EXPECT_THROW(service.writer->OnGetSavegameWriter(1, 0, &sessionObject), std::bad_alloc);
-        EXPECT_EQ(LiveAllocations(), live) << "failing allocation " << failing;
-        service.writer->OnGetSavegameWriter(1, 0, &sessionObject);
-        EXPECT_TRUE(listener.received.empty());
-    }
+    ExpectOutOfMemoryLeavesNothing(
+        2, [&] { client.GetSavegameWriter(1, &listener, 0, 0, false); },
+        [] { service.writer->OnGetSavegameWriter(1, 0, &sessionObject); });
 }
 
 TEST_F(AnswerSafetyTest, ListOutOfMemoryLeavesNothingBehind) {
     VeltoClient client;
     unsigned int records[3] = {};
     // The array, then the private part of each of the three elements.
-    for (std::size_t failing = 0; failing < 4; ++failing) {
-        client.GetSavegameList(1, &listener, 0);
-        const std::size_t live = LiveAllocations();
-        FailAllocationAfter(failing);
-        EXPECT_THROW(service.list->OnGetSavegameList(1, records, 3), std::bad_alloc);
-        EXPECT_EQ(LiveAllocations(), live) << "failing allocation " << failing;
-        service.list->OnGetSavegameList(1, records, 3);
-        EXPECT_TRUE(listener.received.empty());
-    }
+    ExpectOutOfMemoryLeavesNothing(
+        4, [&] { client.GetSavegameList(1, &listener, 0); },
+        [&] { service.list->OnGetSavegameList(1, records, 3); });
 }
 
 TEST_F(AnswerSafetyTest, AnswerForAnIdNotPendingCreatesNothing) {

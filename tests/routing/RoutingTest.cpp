@@ -53,22 +53,14 @@ void ExpectDelivered(const Received& received, Kind kind, unsigned int requestId
     }
 }
 
-class RoutingTest : public FakeServiceTest {
+class RoutingTest : public BoundClientTest {
 protected:
-    void SetUp() override {
-        FakeServiceTest::SetUp();
-        client = std::make_unique<VeltoClient>();
-        ASSERT_EQ(client->GetInstallationErrorNum(), 0u);
-    }
-
     bool Answer(Kind kind, unsigned int requestId) {
         const FakeServiceReply reply = ReplyOf(kind);
         return Fake().Answer(kind, requestId, &reply) != 0;
     }
 
     unsigned int RequestCalls(Kind kind) { return Fake().CountCalls(EntryOf(kind)); }
-
-    std::unique_ptr<VeltoClient> client;
 };
 
 class EveryKind : public RoutingTest, public ::testing::WithParamInterface<Kind> {};

@@ -30,14 +30,8 @@ public:
     }
 };
 
-class SavegameHandlesTest : public FakeServiceTest {
+class SavegameHandlesTest : public BoundClientTest {
 protected:
-    void SetUp() override {
-        FakeServiceTest::SetUp();
-        client = std::make_unique<VeltoClient>();
-        ASSERT_EQ(client->GetInstallationErrorNum(), 0u);
-    }
-
     SavegameReader* DeliverReader(void* handle) {
         client->GetSavegameReader(1, &listener, 10, 20);
         FakeServiceReply reply{};
@@ -63,7 +57,6 @@ protected:
         return listener.received.empty() ? nullptr : &listener.received.back();
     }
 
-    std::unique_ptr<VeltoClient> client;
     RecordingListener listener;
     int serviceObject = 0;  // stands for the service library's reader or writer
 };
