@@ -87,17 +87,23 @@ std::u32string RandomCodePoints(std::mt19937& random, size_t length) {
     return result;
 }
 
-TEST(KernelDifferential, Utf8DecodeAllLengthsAndAlignments) {
-    std::mt19937 random(1);
+// Decodes random text (`randomText(random, length, broken)`) of every length, from every byte
+// alignment of the input and several alignments of the output, with each kernel, and compares
+// the result with the reference.
+template <typename Unit, typename RandomText, typename Decoder, typename Reference>
+void ExpectDecoderMatchesReference(unsigned int seed, RandomText randomText, Decoder decode,
+                                   Reference reference) {
+    using Text = std::basic_string<Unit>;
+    std::mt19937 random(seed);
     for (const Kernel kernel : Kernels()) {
         for (size_t length = 0; length <= kMaxLength; ++length) {
-            for (size_t align = 0; align < kAlignments; ++align) {
-                const std::string bytes = RandomUtf8(random, length, (align & 3) == 3);
-                const std::string buffer = std::string(align, '\xFF') + bytes;
+            for (size_t align = 0; align < kAlignments / sizeof(Unit); ++align) {
+                const Text text = randomText(random, length, (align & 3) == 3);
+                const Text buffer = Text(align, static_cast<Unit>(-1)) + text;
                 std::vector<unsigned int> out(length + kAlignments);
                 const size_t count =
-                    utf::DecodeUtf8(buffer.data() + align, length, out.data() + align % 4, kernel);
-                const auto expected = ReferenceDecodeUtf8(bytes);
+                    decode(buffer.data() + align, length, out.data() + align % 4, kernel);
+                const auto expected = reference(text);
                 ASSERT_EQ(count != utf::kInvalid, expected.has_value())
                     << Name(kernel) << " length " << length << " align " << align;
                 if (expected) {
@@ -109,6 +115,10 @@ TEST(KernelDifferential, Utf8DecodeAllLengthsAndAlignments) {
             }
         }
     }
+}
+
+TEST(KernelDifferential, Utf8DecodeAllLengthsAndAlignments) {
+    ExpectDecoderMatchesReference<char>(1, RandomUtf8, utf::DecodeUtf8, ReferenceDecodeUtf8);
 }
 
 TEST(KernelDifferential, Utf8DecodeAsciiWithOneOtherByteAtEachPosition) {
@@ -136,28 +146,11 @@ TEST(KernelDifferential, Utf8DecodeAsciiWithOneOtherByteAtEachPosition) {
 }
 
 TEST(KernelDifferential, Utf16DecodeAllLengthsAndAlignments) {
-    std::mt19937 random(2);
-    for (const Kernel kernel : Kernels()) {
-        for (size_t length = 0; length <= kMaxLength; ++length) {
-            for (size_t align = 0; align < kAlignments / 2; ++align) {
-                const std::u16string units = RandomUtf16(random, length, (align & 3) == 3);
-                const std::u16string buffer = std::u16string(align, u'\xFFFF') + units;
-                std::vector<unsigned int> out(length + kAlignments);
-                const size_t count =
-                    utf::DecodeUtf16(reinterpret_cast<const unsigned short*>(buffer.data()) + align,
-                                     length, out.data() + align % 4, kernel);
-                const auto expected = ReferenceDecodeUtf16(units);
-                ASSERT_EQ(count != utf::kInvalid, expected.has_value())
-                    << Name(kernel) << " length " << length << " align " << align;
-                if (expected) {
-                    ASSERT_EQ(
-                        std::u32string(out.begin() + align % 4, out.begin() + align % 4 + count),
-                        *expected)
-                        << Name(kernel) << " length " << length << " align " << align;
-                }
-            }
-        }
-    }
+    const auto decode = [](const char16_t* units, size_t length, unsigned int* out, Kernel kernel) {
+        return utf::DecodeUtf16(reinterpret_cast<const unsigned short*>(units), length, out,
+                                kernel);
+    };
+    ExpectDecoderMatchesReference<char16_t>(2, RandomUtf16, decode, ReferenceDecodeUtf16);
 }
 
 TEST(KernelDifferential, Utf16DecodeBmpWithOneSurrogateAtEachPosition) {

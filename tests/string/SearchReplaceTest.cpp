@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "common/String.h"
 #include "tests/string/StringTestSupport.h"
@@ -104,49 +105,45 @@ TEST(StringReplace, ItselfAsPatternOrReplacement) {
     EXPECT_STREQ(text.GetUtf8(), "z");
 }
 
+// Whether `ReplaceAll` reported a change, and the text after it as UTF-8.
+using Replaced = std::pair<bool, std::string>;
+
+Replaced ReplaceAllIn(const char* text, const char* pattern, const char* replacement) {
+    String result(text);
+    const bool changed = result.ReplaceAll(String(pattern), String(replacement));
+    return {changed, result.GetUtf8()};
+}
+
+Replaced Changed(const char* text) {
+    return {true, text};
+}
+
+Replaced Unchanged(const char* text) {
+    return {false, text};
+}
+
 TEST(StringReplaceAll, ReplacesUntilNoneIsLeft) {
-    String text("aXa");
-    EXPECT_TRUE(text.ReplaceAll(String("a"), String("b")));
-    EXPECT_STREQ(text.GetUtf8(), "bXb");
-    String none("XYZ");
-    EXPECT_FALSE(none.ReplaceAll(String("a"), String("b")));
-    EXPECT_STREQ(none.GetUtf8(), "XYZ");
+    EXPECT_EQ(ReplaceAllIn("aXa", "a", "b"), Changed("bXb"));
+    EXPECT_EQ(ReplaceAllIn("XYZ", "a", "b"), Unchanged("XYZ"));
     // Each round searches from the start again, so text that a replacement completes is
     // replaced too.
-    String cascade("aab");
-    EXPECT_TRUE(cascade.ReplaceAll(String("ab"), String("b")));
-    EXPECT_STREQ(cascade.GetUtf8(), "b");
-    String growing("bba");
-    EXPECT_TRUE(growing.ReplaceAll(String("ba"), String("aab")));
-    EXPECT_STREQ(growing.GetUtf8(), "aaaabb");
+    EXPECT_EQ(ReplaceAllIn("aab", "ab", "b"), Changed("b"));
+    EXPECT_EQ(ReplaceAllIn("bba", "ba", "aab"), Changed("aaaabb"));
 }
 
 // Both used to loop for ever.
 TEST(StringReplaceAll, EmptyPatternReplacesNothing) {
-    String text("abc");
-    EXPECT_FALSE(text.ReplaceAll(String(), String("x")));
-    EXPECT_STREQ(text.GetUtf8(), "abc");
-    String empty;
-    EXPECT_FALSE(empty.ReplaceAll(String(), String("x")));
-    EXPECT_EQ(empty.GetLength(), 0u);
+    EXPECT_EQ(ReplaceAllIn("abc", "", "x"), Unchanged("abc"));
+    EXPECT_EQ(ReplaceAllIn("", "", "x"), Unchanged(""));
 }
 
 TEST(StringReplaceAll, ReplacementHoldingThePatternReplacesEachOriginalOnce) {
-    String text("a.a.");
-    EXPECT_TRUE(text.ReplaceAll(String("a"), String("aa")));
-    EXPECT_STREQ(text.GetUtf8(), "aa.aa.");
-    String path("x/y/z");
-    EXPECT_TRUE(path.ReplaceAll(String("/"), String("//")));
-    EXPECT_STREQ(path.GetUtf8(), "x//y//z");
+    EXPECT_EQ(ReplaceAllIn("a.a.", "a", "aa"), Changed("aa.aa."));
+    EXPECT_EQ(ReplaceAllIn("x/y/z", "/", "//"), Changed("x//y//z"));
     // The search goes on after the inserted text, so the pattern inside it stays.
-    String across("abab");
-    EXPECT_TRUE(across.ReplaceAll(String("ab"), String("xab")));
-    EXPECT_STREQ(across.GetUtf8(), "xabxab");
-    String same("same");
-    EXPECT_TRUE(same.ReplaceAll(String("same"), String("same")));
-    EXPECT_STREQ(same.GetUtf8(), "same");
-    String missing("bbb");
-    EXPECT_FALSE(missing.ReplaceAll(String("a"), String("aa")));
+    EXPECT_EQ(ReplaceAllIn("abab", "ab", "xab"), Changed("xabxab"));
+    EXPECT_EQ(ReplaceAllIn("same", "same", "same"), Changed("same"));
+    EXPECT_EQ(ReplaceAllIn("bbb", "a", "aa"), Unchanged("bbb"));
 }
 
 TEST(StringSubstring, RangesAndZeros) {

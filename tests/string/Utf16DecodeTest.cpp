@@ -4,57 +4,14 @@
 #include <vector>
 
 #include "common/String.h"
-#include "tests/string/ReferenceUtf.h"
+#include "tests/string/DecodeCases.h"
 #include "tests/string/StringTestSupport.h"
 
 namespace qz::common::testing {
 namespace {
 
-struct Accepted {
-    const char* label;
-    std::u16string units;
-    std::u32string codePoints;
-};
-
-struct Rejected {
-    const char* label;
-    std::u16string units;
-};
-
-// Padding of every length up to two blocks moves each case across the block boundaries.
-constexpr int kMaxPadding = 17;
-
-bool Decode(String& text, const std::u16string& units) {
-    return text.SetUtf16(Units(units), static_cast<unsigned int>(units.size()));
-}
-
-void ExpectAccepted(const Accepted& c) {
-    SCOPED_TRACE(c.label);
-    for (int before = 0; before <= kMaxPadding; ++before) {
-        const std::u16string padBefore(static_cast<size_t>(before), u'x');
-        const std::u16string padAfter(static_cast<size_t>(kMaxPadding - before), u'\u4E2D');
-        String text("previous content");
-        ASSERT_TRUE(Decode(text, padBefore + c.units + padAfter)) << "padding " << before;
-        const std::u32string expected = std::u32string(padBefore.begin(), padBefore.end()) +
-                                        c.codePoints +
-                                        std::u32string(padAfter.begin(), padAfter.end());
-        ASSERT_EQ(CodePointsOf(text), expected) << "padding " << before;
-    }
-    EXPECT_EQ(ReferenceDecodeUtf16(c.units), c.codePoints) << "reference disagrees";
-}
-
-void ExpectRejected(const Rejected& c) {
-    SCOPED_TRACE(c.label);
-    for (int before = 0; before <= kMaxPadding; ++before) {
-        const std::u16string units =
-            std::u16string(static_cast<size_t>(before), u'x') + c.units +
-            std::u16string(static_cast<size_t>(kMaxPadding - before), u'y');
-        String text("previous content");
-        ASSERT_FALSE(Decode(text, units)) << "padding " << before;
-        ASSERT_EQ(text.GetLength(), 0u) << "padding " << before;
-    }
-    EXPECT_FALSE(ReferenceDecodeUtf16(c.units).has_value()) << "reference disagrees";
-}
+using Accepted = AcceptedCase<std::u16string>;
+using Rejected = RejectedCase<std::u16string>;
 
 TEST(Utf16Decode, SingleUnitsAndPairsAtTheirLimits) {
     const std::vector<Accepted> cases = {
@@ -103,7 +60,7 @@ TEST(Utf16Decode, LeadAtTheEndIsRejected) {
     String text("previous content");
     EXPECT_FALSE(text.SetUtf16(Units(units), 2));
     EXPECT_EQ(text.GetLength(), 0u);
-    EXPECT_FALSE(Decode(text, std::u16string{0xD83D}));
+    EXPECT_FALSE(DecodeTraits<std::u16string>::Decode(text, std::u16string{0xD83D}));
     EXPECT_TRUE(text.SetUtf16(Units(units), 3));
     EXPECT_EQ(CodePointsOf(text), U"a\U0001F600");
 }

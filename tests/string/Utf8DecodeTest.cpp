@@ -4,56 +4,14 @@
 #include <vector>
 
 #include "common/String.h"
-#include "tests/string/ReferenceUtf.h"
+#include "tests/string/DecodeCases.h"
 #include "tests/string/StringTestSupport.h"
 
 namespace qz::common::testing {
 namespace {
 
-struct Accepted {
-    const char* label;
-    std::string bytes;
-    std::u32string codePoints;
-};
-
-struct Rejected {
-    const char* label;
-    std::string bytes;
-};
-
-// Each case is also decoded inside runs of ASCII of every length up to two blocks, so that it
-// starts and ends at every position of the block routines.
-constexpr int kMaxPadding = 33;
-
-void ExpectAccepted(const Accepted& c) {
-    SCOPED_TRACE(c.label);
-    for (int before = 0; before <= kMaxPadding; ++before) {
-        const std::string padBefore(static_cast<size_t>(before), 'x');
-        const std::string padAfter(static_cast<size_t>(kMaxPadding - before), 'y');
-        const std::string bytes = padBefore + c.bytes + padAfter;
-        String text("previous content");
-        ASSERT_TRUE(text.SetUtf8(bytes.data(), static_cast<unsigned int>(bytes.size())))
-            << "padding " << before;
-        const std::u32string expected = std::u32string(padBefore.begin(), padBefore.end()) +
-                                        c.codePoints +
-                                        std::u32string(padAfter.begin(), padAfter.end());
-        ASSERT_EQ(CodePointsOf(text), expected) << "padding " << before;
-    }
-    EXPECT_EQ(ReferenceDecodeUtf8(c.bytes), c.codePoints) << "reference disagrees";
-}
-
-void ExpectRejected(const Rejected& c) {
-    SCOPED_TRACE(c.label);
-    for (int before = 0; before <= kMaxPadding; ++before) {
-        const std::string bytes = std::string(static_cast<size_t>(before), 'x') + c.bytes +
-                                  std::string(static_cast<size_t>(kMaxPadding - before), 'y');
-        String text("previous content");
-        ASSERT_FALSE(text.SetUtf8(bytes.data(), static_cast<unsigned int>(bytes.size())))
-            << "padding " << before;
-        ASSERT_EQ(text.GetLength(), 0u) << "padding " << before;
-    }
-    EXPECT_FALSE(ReferenceDecodeUtf8(c.bytes).has_value()) << "reference disagrees";
-}
+using Accepted = AcceptedCase<std::string>;
+using Rejected = RejectedCase<std::string>;
 
 TEST(Utf8Decode, FirstAndLastSequenceOfEachLength) {
     const std::vector<Accepted> cases = {
@@ -158,7 +116,7 @@ TEST(Utf8Decode, TruncatedSequencesAreRejected) {
     for (const Rejected& c : cases) {
         ExpectRejected(c);
         String text;
-        EXPECT_FALSE(text.SetUtf8(c.bytes.data(), static_cast<unsigned int>(c.bytes.size())))
+        EXPECT_FALSE(text.SetUtf8(c.units.data(), static_cast<unsigned int>(c.units.size())))
             << c.label;
     }
     // An explicit length that ends inside a sequence.
