@@ -78,8 +78,8 @@ const Input& GetInput(const benchmark::State& state) {
     return inputs.emplace(key, std::move(input)).first->second;
 }
 
-void Finish(benchmark::State& state, const Input& input) {
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(input.utf32.size()));
+int32_t Size(size_t size) {
+    return static_cast<int32_t>(size);
 }
 
 void Check(bool ok, benchmark::State& state) {
@@ -88,156 +88,144 @@ void Check(bool ok, benchmark::State& state) {
     }
 }
 
-// ---- UTF-8 to code points ----
+// Times `step`, keeping its result and everything it wrote from being optimised away. Items
+// processed are the input's code points.
+template <typename Step>
+void Measure(benchmark::State& state, const Input& input, Step step) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(step());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(input.utf32.size()));
+}
+
+// Runs an ICU whole-string converter, which takes (dest, capacity, &length, source,
+// sourceLength, &error), into `out` and returns the length it reports.
+template <typename Converter, typename Out, typename In>
+int32_t IcuConvert(benchmark::State& state, Converter convert, std::vector<Out>& out, const In* in,
+                   int32_t inLength) {
+    UErrorCode error = U_ZERO_ERROR;
+    int32_t length = 0;
+    convert(out.data(), Size(out.size()), &length, in, inLength, &error);
+    Check(U_SUCCESS(error), state);
+    return length;
+}
+
+// Copies `size` elements with memcpy: the speed limit for writing that output.
+template <typename T>
+void MeasureMemcpy(benchmark::State& state, const Input& input, const T* data, size_t size) {
+    std::vector<T> out(size);
+    Measure(state, input, [&] { return std::memcpy(out.data(), data, size * sizeof(T)); });
+}
+
+// ---- UTF-8 and UTF-16 to code points ----
 
 void BM_Utf8Decode_String(benchmark::State& state) {
     const Input& input = GetInput(state);
     String text;
-    for (auto _ : state) {
+    Measure(state, input, [&] {
         Check(text.SetUtf8(input.utf8.data(), static_cast<unsigned int>(input.utf8.size())), state);
-        benchmark::DoNotOptimize(text.GetAt(0));
-    }
-    Finish(state, input);
+        return text.GetAt(0);
+    });
 }
-
-void BM_Utf8Decode_Portable(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    std::vector<unsigned int> out(input.utf8.size());
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(utf::DecodeUtf8(input.utf8.data(), input.utf8.size(), out.data(),
-                                                 utf::Kernel::kPortable));
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-void BM_Utf8Decode_IcuFromUTF8(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    std::vector<UChar> out(input.utf8.size() + 1);
-    for (auto _ : state) {
-        UErrorCode error = U_ZERO_ERROR;
-        int32_t length = 0;
-        u_strFromUTF8(out.data(), static_cast<int32_t>(out.size()), &length, input.utf8.data(),
-                      static_cast<int32_t>(input.utf8.size()), &error);
-        Check(U_SUCCESS(error), state);
-        benchmark::DoNotOptimize(length);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-void BM_Utf8Decode_IcuFromUTF8ToUTF32(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    std::vector<UChar> middle(input.utf8.size() + 1);
-    std::vector<UChar32> out(input.utf8.size() + 1);
-    for (auto _ : state) {
-        UErrorCode error = U_ZERO_ERROR;
-        int32_t units = 0;
-        int32_t length = 0;
-        u_strFromUTF8(middle.data(), static_cast<int32_t>(middle.size()), &units, input.utf8.data(),
-                      static_cast<int32_t>(input.utf8.size()), &error);
-        u_strToUTF32(out.data(), static_cast<int32_t>(out.size()), &length, middle.data(), units,
-                     &error);
-        Check(U_SUCCESS(error), state);
-        benchmark::DoNotOptimize(length);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-void BM_Utf8Decode_IcuU8Next(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    std::vector<UChar32> out(input.utf8.size());
-    const uint8_t* const bytes = reinterpret_cast<const uint8_t*>(input.utf8.data());
-    const int32_t length = static_cast<int32_t>(input.utf8.size());
-    for (auto _ : state) {
-        int32_t i = 0;
-        size_t count = 0;
-        while (i < length) {
-            UChar32 c;
-            U8_NEXT(bytes, i, length, c);
-            out[count++] = c;
-        }
-        benchmark::DoNotOptimize(count);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-void BM_Utf8Decode_Memcpy(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    std::vector<UChar32> out(input.utf32.size());
-    for (auto _ : state) {
-        std::memcpy(out.data(), input.utf32.data(), input.utf32.size() * sizeof(UChar32));
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-// ---- UTF-16 to code points ----
 
 void BM_Utf16Decode_String(benchmark::State& state) {
     const Input& input = GetInput(state);
     const unsigned short* units = reinterpret_cast<const unsigned short*>(input.utf16.data());
     String text;
-    for (auto _ : state) {
+    Measure(state, input, [&] {
         Check(text.SetUtf16(units, static_cast<unsigned int>(input.utf16.size())), state);
-        benchmark::DoNotOptimize(text.GetAt(0));
-    }
-    Finish(state, input);
+        return text.GetAt(0);
+    });
+}
+
+void BM_Utf8Decode_Portable(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    std::vector<unsigned int> out(input.utf8.size());
+    Measure(state, input, [&] {
+        return utf::DecodeUtf8(input.utf8.data(), input.utf8.size(), out.data(),
+                               utf::Kernel::kPortable);
+    });
 }
 
 void BM_Utf16Decode_Portable(benchmark::State& state) {
     const Input& input = GetInput(state);
     const unsigned short* units = reinterpret_cast<const unsigned short*>(input.utf16.data());
     std::vector<unsigned int> out(input.utf16.size());
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            utf::DecodeUtf16(units, input.utf16.size(), out.data(), utf::Kernel::kPortable));
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    Measure(state, input, [&] {
+        return utf::DecodeUtf16(units, input.utf16.size(), out.data(), utf::Kernel::kPortable);
+    });
+}
+
+void BM_Utf8Decode_IcuFromUTF8(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    std::vector<UChar> out(input.utf8.size() + 1);
+    Measure(state, input, [&] {
+        return IcuConvert(state, u_strFromUTF8, out, input.utf8.data(), Size(input.utf8.size()));
+    });
+}
+
+void BM_Utf8Decode_IcuFromUTF8ToUTF32(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    std::vector<UChar> middle(input.utf8.size() + 1);
+    std::vector<UChar32> out(input.utf8.size() + 1);
+    Measure(state, input, [&] {
+        const int32_t units =
+            IcuConvert(state, u_strFromUTF8, middle, input.utf8.data(), Size(input.utf8.size()));
+        return IcuConvert(state, u_strToUTF32, out, middle.data(), units);
+    });
 }
 
 void BM_Utf16Decode_IcuToUTF32(benchmark::State& state) {
     const Input& input = GetInput(state);
     std::vector<UChar32> out(input.utf16.size() + 1);
-    for (auto _ : state) {
-        UErrorCode error = U_ZERO_ERROR;
-        int32_t length = 0;
-        u_strToUTF32(out.data(), static_cast<int32_t>(out.size()), &length, input.utf16.data(),
-                     static_cast<int32_t>(input.utf16.size()), &error);
-        Check(U_SUCCESS(error), state);
-        benchmark::DoNotOptimize(length);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    Measure(state, input, [&] {
+        return IcuConvert(state, u_strToUTF32, out, input.utf16.data(), Size(input.utf16.size()));
+    });
 }
 
-void BM_Utf16Decode_IcuU16Next(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    std::vector<UChar32> out(input.utf16.size());
-    const UChar* const units = input.utf16.data();
-    const int32_t length = static_cast<int32_t>(input.utf16.size());
-    for (auto _ : state) {
+// Decodes with one of ICU's per-code-point macros, wrapped in `next(units, i, length, c)`.
+template <typename Unit, typename Next>
+void MeasureIcuNext(benchmark::State& state, const Input& input, const Unit* units, size_t size,
+                    Next next) {
+    std::vector<UChar32> out(size);
+    const int32_t length = Size(size);
+    Measure(state, input, [&] {
         int32_t i = 0;
         size_t count = 0;
         while (i < length) {
             UChar32 c;
-            U16_NEXT(units, i, length, c);
+            next(units, i, length, c);
             out[count++] = c;
         }
-        benchmark::DoNotOptimize(count);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+        return count;
+    });
+}
+
+void BM_Utf8Decode_IcuU8Next(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    MeasureIcuNext(
+        state, input, reinterpret_cast<const uint8_t*>(input.utf8.data()), input.utf8.size(),
+        [](const uint8_t* s, int32_t& i, int32_t length, UChar32& c) { U8_NEXT(s, i, length, c); });
+}
+
+void BM_Utf16Decode_IcuU16Next(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    MeasureIcuNext(
+        state, input, input.utf16.data(), input.utf16.size(),
+        [](const UChar* s, int32_t& i, int32_t length, UChar32& c) { U16_NEXT(s, i, length, c); });
+}
+
+void BM_Utf8Decode_Memcpy(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    MeasureMemcpy(state, input, input.utf32.data(), input.utf32.size());
 }
 
 void BM_Utf16Decode_Memcpy(benchmark::State& state) {
     BM_Utf8Decode_Memcpy(state);
 }
 
-// ---- code points to UTF-8 ----
+// ---- code points to UTF-8 and UTF-16 ----
 
 String MakeString(const Input& input) {
     String text;
@@ -249,146 +237,105 @@ String MakeString(const Input& input) {
 void BM_Utf8Encode_String(benchmark::State& state) {
     const Input& input = GetInput(state);
     String text = MakeString(input);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(text.GetUtf8());
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    Measure(state, input, [&] { return text.GetUtf8(); });
+}
+
+void BM_Utf16Encode_String(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    String text = MakeString(input);
+    Measure(state, input, [&] { return text.GetUtf16(); });
+}
+
+// The portable kernel through the same steps as String: the prefix of one-unit code points,
+// the exact size of the rest, then the rest.
+template <typename Unit, typename Prefix, typename Length, typename Encode>
+void MeasurePortableEncode(benchmark::State& state, const Input& input, size_t outSize,
+                           Prefix prefix, Length length, Encode encode) {
+    const unsigned int* in = reinterpret_cast<const unsigned int*>(input.utf32.data());
+    const size_t count = input.utf32.size();
+    std::vector<Unit> out(outSize);
+    Measure(state, input, [&] {
+        const size_t done = prefix(in, count, out.data(), utf::Kernel::kPortable);
+        if (done < count) {
+            benchmark::DoNotOptimize(length(in + done, count - done));
+            encode(in + done, count - done, out.data() + done, utf::Kernel::kPortable);
+        }
+        return done;
+    });
 }
 
 void BM_Utf8Encode_Portable(benchmark::State& state) {
     const Input& input = GetInput(state);
-    const unsigned int* in = reinterpret_cast<const unsigned int*>(input.utf32.data());
-    std::vector<char> out(input.utf8.size() + utf::kUtf8EncodeSlack);
-    for (auto _ : state) {
-        // Same steps as String: ASCII prefix, exact size of the rest, then the rest.
-        const size_t done =
-            utf::EncodeUtf8AsciiPrefix(in, input.utf32.size(), out.data(), utf::Kernel::kPortable);
-        if (done < input.utf32.size()) {
-            benchmark::DoNotOptimize(utf::Utf8Length(in + done, input.utf32.size() - done));
-            utf::EncodeUtf8(in + done, input.utf32.size() - done, out.data() + done,
-                            utf::Kernel::kPortable);
+    MeasurePortableEncode<char>(state, input, input.utf8.size() + utf::kUtf8EncodeSlack,
+                                utf::EncodeUtf8AsciiPrefix, utf::Utf8Length, utf::EncodeUtf8);
+}
+
+void BM_Utf16Encode_Portable(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    MeasurePortableEncode<unsigned short>(state, input, input.utf16.size() + utf::kUtf16EncodeSlack,
+                                          utf::EncodeUtf16BmpPrefix, utf::Utf16Length,
+                                          utf::EncodeUtf16);
+}
+
+// Encodes with one of ICU's per-code-point macros, wrapped in `append(out, length, capacity,
+// c, error)`.
+template <typename Unit, typename Append>
+void MeasureIcuAppend(benchmark::State& state, const Input& input, size_t outSize, Append append) {
+    std::vector<Unit> out(outSize + 1);
+    const int32_t capacity = Size(out.size());
+    Measure(state, input, [&] {
+        int32_t length = 0;
+        UBool error = false;
+        for (const UChar32 c : input.utf32) {
+            append(out.data(), length, capacity, c, error);
         }
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+        benchmark::DoNotOptimize(error);
+        return length;
+    });
 }
 
 void BM_Utf8Encode_IcuU8Append(benchmark::State& state) {
     const Input& input = GetInput(state);
-    std::vector<uint8_t> out(input.utf8.size() + 1);
-    const int32_t capacity = static_cast<int32_t>(out.size());
-    for (auto _ : state) {
-        int32_t length = 0;
-        UBool error = false;
-        for (const UChar32 c : input.utf32) {
-            U8_APPEND(out.data(), length, capacity, c, error);
-        }
-        benchmark::DoNotOptimize(length);
-        benchmark::DoNotOptimize(error);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    MeasureIcuAppend<uint8_t>(state, input, input.utf8.size(),
+                              [](uint8_t* s, int32_t& i, int32_t capacity, UChar32 c,
+                                 UBool& error) { U8_APPEND(s, i, capacity, c, error); });
+}
+
+void BM_Utf16Encode_IcuU16Append(benchmark::State& state) {
+    const Input& input = GetInput(state);
+    MeasureIcuAppend<UChar>(state, input, input.utf16.size(),
+                            [](UChar* s, int32_t& i, int32_t capacity, UChar32 c, UBool& error) {
+                                U16_APPEND(s, i, capacity, c, error);
+                            });
 }
 
 void BM_Utf8Encode_IcuFromUTF32ToUTF8(benchmark::State& state) {
     const Input& input = GetInput(state);
     std::vector<UChar> middle(input.utf16.size() + 1);
     std::vector<char> out(input.utf8.size() + 1);
-    for (auto _ : state) {
-        UErrorCode error = U_ZERO_ERROR;
-        int32_t units = 0;
-        int32_t length = 0;
-        u_strFromUTF32(middle.data(), static_cast<int32_t>(middle.size()), &units,
-                       input.utf32.data(), static_cast<int32_t>(input.utf32.size()), &error);
-        u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &length, middle.data(), units,
-                    &error);
-        Check(U_SUCCESS(error), state);
-        benchmark::DoNotOptimize(length);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-void BM_Utf8Encode_Memcpy(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    std::vector<char> out(input.utf8.size());
-    for (auto _ : state) {
-        std::memcpy(out.data(), input.utf8.data(), input.utf8.size());
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-// ---- code points to UTF-16 ----
-
-void BM_Utf16Encode_String(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    String text = MakeString(input);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(text.GetUtf16());
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
-}
-
-void BM_Utf16Encode_Portable(benchmark::State& state) {
-    const Input& input = GetInput(state);
-    const unsigned int* in = reinterpret_cast<const unsigned int*>(input.utf32.data());
-    std::vector<unsigned short> out(input.utf16.size() + utf::kUtf16EncodeSlack);
-    for (auto _ : state) {
-        const size_t done =
-            utf::EncodeUtf16BmpPrefix(in, input.utf32.size(), out.data(), utf::Kernel::kPortable);
-        if (done < input.utf32.size()) {
-            benchmark::DoNotOptimize(utf::Utf16Length(in + done, input.utf32.size() - done));
-            utf::EncodeUtf16(in + done, input.utf32.size() - done, out.data() + done,
-                             utf::Kernel::kPortable);
-        }
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    Measure(state, input, [&] {
+        const int32_t units =
+            IcuConvert(state, u_strFromUTF32, middle, input.utf32.data(), Size(input.utf32.size()));
+        return IcuConvert(state, u_strToUTF8, out, middle.data(), units);
+    });
 }
 
 void BM_Utf16Encode_IcuFromUTF32(benchmark::State& state) {
     const Input& input = GetInput(state);
     std::vector<UChar> out(input.utf16.size() + 1);
-    for (auto _ : state) {
-        UErrorCode error = U_ZERO_ERROR;
-        int32_t length = 0;
-        u_strFromUTF32(out.data(), static_cast<int32_t>(out.size()), &length, input.utf32.data(),
-                       static_cast<int32_t>(input.utf32.size()), &error);
-        Check(U_SUCCESS(error), state);
-        benchmark::DoNotOptimize(length);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    Measure(state, input, [&] {
+        return IcuConvert(state, u_strFromUTF32, out, input.utf32.data(), Size(input.utf32.size()));
+    });
 }
 
-void BM_Utf16Encode_IcuU16Append(benchmark::State& state) {
+void BM_Utf8Encode_Memcpy(benchmark::State& state) {
     const Input& input = GetInput(state);
-    std::vector<UChar> out(input.utf16.size() + 1);
-    const int32_t capacity = static_cast<int32_t>(out.size());
-    for (auto _ : state) {
-        int32_t length = 0;
-        UBool error = false;
-        for (const UChar32 c : input.utf32) {
-            U16_APPEND(out.data(), length, capacity, c, error);
-        }
-        benchmark::DoNotOptimize(length);
-        benchmark::DoNotOptimize(error);
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    MeasureMemcpy(state, input, input.utf8.data(), input.utf8.size());
 }
 
 void BM_Utf16Encode_Memcpy(benchmark::State& state) {
     const Input& input = GetInput(state);
-    std::vector<UChar> out(input.utf16.size());
-    for (auto _ : state) {
-        std::memcpy(out.data(), input.utf16.data(), input.utf16.size() * sizeof(UChar));
-        benchmark::ClobberMemory();
-    }
-    Finish(state, input);
+    MeasureMemcpy(state, input, input.utf16.data(), input.utf16.size());
 }
 
 void Inputs(benchmark::internal::Benchmark* bench) {
