@@ -35,6 +35,8 @@ public:
         std::free(heapData);
     }
 
+    // IArray's operator= already leaves a self-assignment alone.
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
     HybridArray& operator=(const HybridArray& other) {
         IArray<T>::operator=(other);
         return *this;
