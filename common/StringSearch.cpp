@@ -110,7 +110,8 @@ bool String::ReplaceFirst(const String& pattern, const String& replacement) {
     }
     const unsigned int removeCount = pattern.GetLength();
     if (&replacement == this) {
-        const String copy(replacement);
+        // The replacement is this string, which ReplaceRange changes while it reads from it.
+        const String copy(replacement);  // NOLINT(performance-unnecessary-copy-initialization)
         ReplaceRange(position, removeCount, copy.Data(), copy.GetLength());
     } else {
         ReplaceRange(position, removeCount, replacement.Data(), replacement.GetLength());

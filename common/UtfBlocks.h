@@ -80,11 +80,12 @@ std::size_t EncodeNarrowPrefix(const unsigned int* in, std::size_t count, typena
 /// Encodes all code points and returns the number of units that count.
 template <typename B>
 std::size_t Encode(const unsigned int* in, std::size_t count, typename B::Unit* const out) {
+    constexpr std::size_t kBlock = B::kBlock;
     typename B::Unit* o = out;
     std::size_t i = 0;
-    for (; count - i >= B::kBlock; i += B::kBlock) {
+    for (; count - i >= kBlock; i += kBlock) {
         if (B::EncodeNarrowBlock(in + i, o)) {
-            o += B::kBlock;
+            o += kBlock;
             continue;
         }
         o = B::EncodeMixedBlock(in + i, o);
