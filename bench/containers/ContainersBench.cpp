@@ -26,6 +26,8 @@ using qz::common::HashTable;
 using qz::common::StandardHashHelper;
 
 void* ValueFor(unsigned int key) {
+    // A distinct, never dereferenced stand-in for a listener pointer.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(key) * 16 + 16);
 }
 
@@ -197,10 +199,13 @@ void BM_InsertRandom(benchmark::State& state) {
     Insertions<Map>(state, RandomKeys(0, static_cast<unsigned int>(state.range(0))));
 }
 
+// `args` is a chain of calls on the registered benchmark, so it cannot be parenthesised.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define QZ_BENCH_ALL_MAPS(function, args)       \
     BENCHMARK_TEMPLATE(function, QzTable) args; \
     BENCHMARK_TEMPLATE(function, StdMap) args;  \
     BENCHMARK_TEMPLATE(function, AbslMap) args
+// NOLINTEND(bugprone-macro-parentheses)
 
 QZ_BENCH_ALL_MAPS(BM_Routing, ->Arg(1)->Arg(16)->Arg(1024));
 QZ_BENCH_ALL_MAPS(BM_FindPresent, ->RangeMultiplier(4)->Range(1 << 10, 1 << 20));
