@@ -11,26 +11,23 @@ class SavegameWriter;
 // that made that call. The game owns its listener objects; a listener must stay alive until
 // its request has been answered or its client destroyed. The library never deletes one.
 //
-// The callback is the only virtual operation, so these layouts match what the service library
-// calls; the destructors are protected because the library never destroys a listener.
+// The callback is the first virtual operation, the one the library (or, for reads and writes,
+// the service library) calls; the virtual destructor after it lets a game delete its
+// listeners through these interfaces.
 
 /// Answer to VeltoClient::GetLoginDetails.
 class IGetLoginDetailsListener {
 public:
     virtual void OnGetLoginDetails(unsigned int requestId, unsigned int, unsigned int,
                                    unsigned int) = 0;
-
-protected:
-    ~IGetLoginDetailsListener() = default;
+    virtual ~IGetLoginDetailsListener() = default;
 };
 
 /// Answer to VeltoClient::GetVeltoServer.
 class IGetVeltoServerListener {
 public:
     virtual void OnGetVeltoServer(unsigned int requestId, unsigned int) = 0;
-
-protected:
-    ~IGetVeltoServerListener() = default;
+    virtual ~IGetVeltoServerListener() = default;
 };
 
 /// Answer to VeltoClient::GetSavegameReader. `reader` is never null and belongs to the game.
@@ -38,9 +35,7 @@ class IGetSavegameReaderListener {
 public:
     virtual void OnGetSavegameReader(unsigned int requestId, unsigned int,
                                      SavegameReader* reader) = 0;
-
-protected:
-    ~IGetSavegameReaderListener() = default;
+    virtual ~IGetSavegameReaderListener() = default;
 };
 
 /// Answer to VeltoClient::GetSavegameWriter. `writer` is never null and belongs to the game.
@@ -48,9 +43,7 @@ class IGetSavegameWriterListener {
 public:
     virtual void OnGetSavegameWriter(unsigned int requestId, unsigned int,
                                      SavegameWriter* writer) = 0;
-
-protected:
-    ~IGetSavegameWriterListener() = default;
+    virtual ~IGetSavegameWriterListener() = default;
 };
 
 /// Answer to VeltoClient::GetSavegameList: `count` descriptions in one array that belongs to
@@ -59,18 +52,14 @@ class IGetSavegameListListener {
 public:
     virtual void OnGetSavegameList(unsigned int requestId, SavegameInfo* savegames,
                                    unsigned int count) = 0;
-
-protected:
-    ~IGetSavegameListListener() = default;
+    virtual ~IGetSavegameListListener() = default;
 };
 
 /// Answer to VeltoClient::RemoveSavegame.
 class IRemoveSavegameListener {
 public:
     virtual void OnRemoveSavegame(unsigned int requestId, unsigned int) = 0;
-
-protected:
-    ~IRemoveSavegameListener() = default;
+    virtual ~IRemoveSavegameListener() = default;
 };
 
 /// Answer to VeltoClient::GetNetworkTraffic.
@@ -78,27 +67,21 @@ class IGetNetworkTrafficListener {
 public:
     virtual void OnGetNetworkTraffic(unsigned int requestId, unsigned int, unsigned int,
                                      unsigned int, unsigned int) = 0;
-
-protected:
-    ~IGetNetworkTrafficListener() = default;
+    virtual ~IGetNetworkTrafficListener() = default;
 };
 
 /// Answer to SavegameReader::Read, called by the service library directly.
 class ISavegameReadListener {
 public:
     virtual void OnSavegameRead(unsigned int requestId, unsigned int bytesRead) = 0;
-
-protected:
-    ~ISavegameReadListener() = default;
+    virtual ~ISavegameReadListener() = default;
 };
 
 /// Answer to SavegameWriter::Write, called by the service library directly.
 class ISavegameWriteListener {
 public:
     virtual void OnSavegameWrite(unsigned int requestId, unsigned int bytesWritten) = 0;
-
-protected:
-    ~ISavegameWriteListener() = default;
+    virtual ~ISavegameWriteListener() = default;
 };
 
 }  // namespace qz::veltoclient
