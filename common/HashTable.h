@@ -12,9 +12,9 @@ namespace qz::common {
 
 namespace hash_table {
 
-// A hash helper may offer `H::Seeded`: the two hashes under one seed, constructed from the
-// seed, with Hash1(key) and Hash2(key). The table then keeps one per seed. Helpers without it
-// get this plain adapter.
+// Hashing under one seed. The standard helper offers `Seeded`, which works out the part that
+// depends on the seed alone once, and the table keeps one per seed. Any other helper, even one
+// derived from the standard one, is called exactly as given.
 template <typename K, typename H>
 class PlainSeeded {
 public:
@@ -26,13 +26,16 @@ private:
     unsigned int seed;
 };
 
-template <typename K, typename H, typename = void>
+template <typename K, typename H>
+constexpr bool kIsStandardHelper = std::is_same_v<H, StandardHashHelper<K>>;
+
+template <typename K, typename H, bool = kIsStandardHelper<K, H>>
 struct SeededOf {
     using Type = PlainSeeded<K, H>;
 };
 
 template <typename K, typename H>
-struct SeededOf<K, H, std::void_t<typename H::Seeded>> {
+struct SeededOf<K, H, true> {
     using Type = typename H::Seeded;
 };
 
@@ -101,7 +104,14 @@ public:
 
     /// Points `item` at the slot holding `key` (valid until the next Set) or sets it to null.
     bool Find(const K& key, KeyItem*& item) {
-        item = Locate(key);
+        if constexpr (kStandardHelper) {
+            item = Locate(key);
+        } else {
+            unsigned int first;
+            unsigned int second;
+            Candidates(key, first, second);
+            item = Probe(key, first, second);
+        }
         return item != nullptr;
     }
 
@@ -150,10 +160,13 @@ public:
 
     /// Frees the slot holding `key`, if any.
     void Remove(const K& key) {
-        // Answers are looked up and then removed: try the slot of the last lookup first. A
-        // slot that holds the key is the key's only slot, however long ago it was found.
-        KeyItem& found = items.GetData()[lastFound];
-        KeyItem* item = H::IsEqual(found.key, key) && found.inUse ? &found : nullptr;
+        KeyItem* item = nullptr;
+        if constexpr (kStandardHelper) {
+            // Answers are looked up and then removed: try the slot of the last lookup first.
+            // A slot that holds the key is the key's only slot, however long ago it was found.
+            KeyItem& found = items.GetData()[lastFound];
+            item = Holds(found, key) ? &found : nullptr;
+        }
         if (item == nullptr) {
             unsigned int first;
             unsigned int second;
@@ -175,7 +188,22 @@ public:
     const KeyItem& GetSlot(unsigned int index) const { return items.At(index); }
 
 private:
+    // The standard helper's comparison has no effect but its result, so the fast paths may
+    // compare keys of free slots and try a remembered slot first; any other helper sees
+    // exactly the calls of the plain algorithm.
+    static constexpr bool kStandardHelper = hash_table::kIsStandardHelper<K, H>;
     using Seeded = typename hash_table::SeededOf<K, H>::Type;
+
+    // Whether `slot` holds `key`.
+    static bool Holds(const KeyItem& slot, const K& key) {
+        if constexpr (kStandardHelper) {
+            // A free slot's key is always initialised; comparing it first makes the branch
+            // follow the key, which predicts well.
+            return H::IsEqual(slot.key, key) && slot.inUse;
+        } else {
+            return slot.inUse && H::IsEqual(slot.key, key);
+        }
+    }
 
     // The key's two candidate slots under the current seed.
     void Candidates(const K& key, unsigned int& first, unsigned int& second) const {
@@ -186,13 +214,13 @@ private:
 
     // The slot holding `key`, or null, checking slot `first` and then `second` with early
     // outs. For a new key (Set) or a key that keeps to one of its candidates, the branches
-    // predict well, and comparing the keys before `inUse` keeps them so.
+    // predict well.
     KeyItem* Probe(const K& key, unsigned int first, unsigned int second) {
         KeyItem* const slots = items.GetData();
-        if (H::IsEqual(slots[first].key, key) && slots[first].inUse) {
+        if (Holds(slots[first], key)) {
             return slots + first;
         }
-        if (H::IsEqual(slots[second].key, key) && slots[second].inUse) {
+        if (Holds(slots[second], key)) {
             return slots + second;
         }
         return nullptr;
@@ -246,9 +274,14 @@ private:
         }
     }
 
+public:
+    // The fields are open for inspection (tests, debuggers, tools); change them only through
+    // the operations above.
     HybridArray<KeyItem, 0, StandardDataHelper<KeyItem>> items;
     unsigned int count = 0;
     unsigned int seed = 0;
+
+private:
     Seeded hashes;  // the hashes under `seed`, kept so lookups skip the per-seed part
     // A slot index from the last lookup, a hint for Remove. Always below the slot count,
     // which never shrinks; whether the slot still holds a key is checked on use.

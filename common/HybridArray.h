@@ -5,12 +5,26 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <type_traits>
 
 #include "common/FatalError.h"
 #include "common/IArray.h"
 #include "common/StandardDataHelper.h"
 
 namespace qz::common {
+
+namespace hybrid_array {
+
+// Whether a data helper declares that it copies elements as raw blocks (`kBlockCopy`, as
+// StandardDataHelper does). Helpers that do not are taken to assign element by element.
+template <typename Helper, typename = void>
+constexpr bool kUsesBlockCopy = false;
+
+template <typename Helper>
+constexpr bool kUsesBlockCopy<Helper, std::void_t<decltype(Helper::kBlockCopy)>> =
+    Helper::kBlockCopy;
+
+}  // namespace hybrid_array
 
 /// Growable contiguous array. Storage starts inside the object (N elements) and moves to a
 /// block from the C heap (`malloc`/`free`) when it grows; capacity goes 1, 2, 4, 8, ... from
@@ -217,6 +231,11 @@ private:
 
     // Moves `count` elements from index `from` down to index `to` (below it), lowest first.
     static void MoveElementsDown(T* data, unsigned int to, unsigned int from, unsigned int count) {
+        if (count <= INT_MAX - from) {
+            Helper::Move(data, static_cast<int>(to), static_cast<int>(from),
+                         static_cast<int>(count));
+            return;
+        }
         const unsigned int gap = from - to;
         while (count > 0) {
             const unsigned int run = count < kMaxRun ? count : kMaxRun;
@@ -233,7 +252,7 @@ private:
 
     // Moves `count` elements from index `from` up by one, highest first.
     static void MoveElementsUp(T* data, unsigned int from, unsigned int count) {
-        if constexpr (Helper::kBlockCopy) {
+        if constexpr (hybrid_array::kUsesBlockCopy<Helper>) {
             while (count > 0) {
                 const unsigned int run = count < kMaxRun ? count : kMaxRun;
                 count -= run;
@@ -277,6 +296,9 @@ private:
     T* InlineData() { return reinterpret_cast<T*>(inlineData); }
     const T* ConstInlineData() const { return reinterpret_cast<const T*>(inlineData); }
 
+public:
+    // The fields are open for inspection (tests, debuggers, tools); change them only through
+    // the operations above.
     unsigned int size = 0;
     unsigned int capacity = N;
     T* heapData = nullptr;

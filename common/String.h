@@ -146,6 +146,9 @@ private:
     void ReplaceRange(unsigned int position, unsigned int removeCount, const unsigned int* values,
                       unsigned int count);
 
+public:
+    // The fields are open for inspection (tests, debuggers, tools); change them only through
+    // the operations above.
     HybridArray<unsigned int, 0, StandardDataHelper<unsigned int>> codePoints;
     HybridArray<char, 0, StandardDataHelper<char>> utf8Buffer;
     HybridArray<unsigned short, 0, StandardDataHelper<unsigned short>> utf16Buffer;
