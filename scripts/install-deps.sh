@@ -29,5 +29,12 @@ else
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+# A mirror can fail for a moment: try a few times before giving up.
+for attempt in 1 2 3; do
+    if "${sudo[@]}" apt-get update -qq && "${sudo[@]}" apt-get install -y -qq "${missing[@]}"; then
+        exit 0
+    fi
+    echo "Package installation failed (attempt $attempt of 3)" >&2
+    sleep 10
+done
+exit 1
