@@ -107,27 +107,9 @@ void DllLoader::Load() {
 
     // All 21 lookups, in this order, also after a miss.
     bool complete = true;
-    Bind(library, "QzVeltodllGetSession", GetSession, complete);
-    Bind(library, "QzVeltodllUpdate", Update, complete);
-    Bind(library, "QzVeltodllGetRequestUniqueId", GetRequestUniqueId, complete);
-    Bind(library, "QzVeltodllStartLauncher", StartLauncher, complete);
-    Bind(library, "QzVeltodllGetLoginDetails", GetLoginDetails, complete);
-    Bind(library, "QzVeltodllGetVeltoServer", GetVeltoServer, complete);
-    Bind(library, "QzVeltodllGetSavegameReader", GetSavegameReader, complete);
-    Bind(library, "QzVeltodllGetSavegameWriter", GetSavegameWriter, complete);
-    Bind(library, "QzVeltodllGetSavegameList", GetSavegameList, complete);
-    Bind(library, "QzVeltodllRemoveSavegame", RemoveSavegame, complete);
-    Bind(library, "QzVeltodllGetNetworkTraffic", GetNetworkTraffic, complete);
-    Bind(library, "QzVeltodllGetLocText", GetLocText, complete);
-    Bind(library, "QzVeltodllSaveGameReaderRead", SaveGameReaderRead, complete);
-    Bind(library, "QzVeltodllSaveGameReaderClose", SaveGameReaderClose, complete);
-    Bind(library, "QzVeltodllSaveGameWriterSetName", SaveGameWriterSetName, complete);
-    Bind(library, "QzVeltodllSaveGameWriterWrite", SaveGameWriterWrite, complete);
-    Bind(library, "QzVeltodllSaveGameWriterClose", SaveGameWriterClose, complete);
-    Bind(library, "QzVeltodllSaveGameInfoGetName", SaveGameInfoGetName, complete);
-    Bind(library, "QzVeltodllSaveGameInfoGetProductId", SaveGameInfoGetProductId, complete);
-    Bind(library, "QzVeltodllSaveGameInfoGetSavegameId", SaveGameInfoGetSavegameId, complete);
-    Bind(library, "QzVeltodllSaveGameInfoGetSize", SaveGameInfoGetSize, complete);
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
+    Bind(library, "QzVeltodll" #Name, Name, complete);
+#include "VeltodllEntryPoints.def"
     if (!complete) {
         installationErrorNum = 3;
     }

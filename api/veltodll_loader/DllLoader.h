@@ -19,27 +19,9 @@ public:
     unsigned int GetInstallationErrorNum() const { return installationErrorNum; }
 
     unsigned int installationErrorNum = 0;
-    decltype(&QzVeltodllGetSession) GetSession = nullptr;
-    decltype(&QzVeltodllUpdate) Update = nullptr;
-    decltype(&QzVeltodllGetRequestUniqueId) GetRequestUniqueId = nullptr;
-    decltype(&QzVeltodllStartLauncher) StartLauncher = nullptr;
-    decltype(&QzVeltodllGetLoginDetails) GetLoginDetails = nullptr;
-    decltype(&QzVeltodllGetVeltoServer) GetVeltoServer = nullptr;
-    decltype(&QzVeltodllGetSavegameReader) GetSavegameReader = nullptr;
-    decltype(&QzVeltodllGetSavegameWriter) GetSavegameWriter = nullptr;
-    decltype(&QzVeltodllGetSavegameList) GetSavegameList = nullptr;
-    decltype(&QzVeltodllRemoveSavegame) RemoveSavegame = nullptr;
-    decltype(&QzVeltodllGetNetworkTraffic) GetNetworkTraffic = nullptr;
-    decltype(&QzVeltodllGetLocText) GetLocText = nullptr;
-    decltype(&QzVeltodllSaveGameReaderRead) SaveGameReaderRead = nullptr;
-    decltype(&QzVeltodllSaveGameReaderClose) SaveGameReaderClose = nullptr;
-    decltype(&QzVeltodllSaveGameWriterSetName) SaveGameWriterSetName = nullptr;
-    decltype(&QzVeltodllSaveGameWriterWrite) SaveGameWriterWrite = nullptr;
-    decltype(&QzVeltodllSaveGameWriterClose) SaveGameWriterClose = nullptr;
-    decltype(&QzVeltodllSaveGameInfoGetName) SaveGameInfoGetName = nullptr;
-    decltype(&QzVeltodllSaveGameInfoGetProductId) SaveGameInfoGetProductId = nullptr;
-    decltype(&QzVeltodllSaveGameInfoGetSavegameId) SaveGameInfoGetSavegameId = nullptr;
-    decltype(&QzVeltodllSaveGameInfoGetSize) SaveGameInfoGetSize = nullptr;
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
+    decltype(&QzVeltodll##Name) Name = nullptr;
+#include "VeltodllEntryPoints.def"
 
 private:
     DllLoader();

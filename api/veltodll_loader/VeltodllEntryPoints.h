@@ -24,46 +24,8 @@
 
 extern "C" {
 
-VELTODLL_API void* QzVeltodllGetSession(void);
-VELTODLL_API void QzVeltodllUpdate(void* session);
-VELTODLL_API unsigned int QzVeltodllGetRequestUniqueId(void* session);
-VELTODLL_API bool QzVeltodllStartLauncher(void* session, unsigned int, unsigned int, const char*,
-                                          const char*);
-VELTODLL_API void QzVeltodllGetLoginDetails(void* session, unsigned int id,
-                                            qz::veltodll::IGetLoginDetailsListener* listener);
-VELTODLL_API void QzVeltodllGetVeltoServer(void* session, unsigned int id,
-                                           qz::veltodll::IGetVeltoServerListener* listener,
-                                           unsigned int, unsigned int);
-VELTODLL_API void QzVeltodllGetSavegameReader(void* session, unsigned int id,
-                                              qz::veltodll::IGetSavegameReaderListener* listener,
-                                              unsigned int productId, unsigned int savegameId);
-VELTODLL_API void QzVeltodllGetSavegameWriter(void* session, unsigned int id,
-                                              qz::veltodll::IGetSavegameWriterListener* listener,
-                                              unsigned int productId, unsigned int savegameId,
-                                              bool);
-VELTODLL_API void QzVeltodllGetSavegameList(void* session, unsigned int id,
-                                            qz::veltodll::IGetSavegameListListener* listener,
-                                            unsigned int productId);
-VELTODLL_API void QzVeltodllRemoveSavegame(void* session, unsigned int id,
-                                           qz::veltodll::IRemoveSavegameListener* listener,
-                                           unsigned int productId, unsigned int savegameId);
-VELTODLL_API void QzVeltodllGetNetworkTraffic(void* session, unsigned int id,
-                                              qz::veltodll::IGetNetworkTrafficListener* listener);
-VELTODLL_API const unsigned short* QzVeltodllGetLocText(void* session, const unsigned short*,
-                                                        const char*);
-VELTODLL_API void QzVeltodllSaveGameReaderRead(void* reader, unsigned int id,
-                                               qz::veltoclient::ISavegameReadListener* listener,
-                                               unsigned int offset, void* buffer,
-                                               unsigned int size);
-VELTODLL_API void QzVeltodllSaveGameReaderClose(void* reader);
-VELTODLL_API bool QzVeltodllSaveGameWriterSetName(void* writer, unsigned short* name);
-VELTODLL_API void QzVeltodllSaveGameWriterWrite(void* writer, unsigned int id,
-                                                qz::veltoclient::ISavegameWriteListener* listener,
-                                                void* buffer, unsigned int size);
-VELTODLL_API void QzVeltodllSaveGameWriterClose(void* writer, bool);
-VELTODLL_API const unsigned short* QzVeltodllSaveGameInfoGetName(void* record);
-VELTODLL_API unsigned int QzVeltodllSaveGameInfoGetProductId(void* record);
-VELTODLL_API unsigned int QzVeltodllSaveGameInfoGetSavegameId(void* record);
-VELTODLL_API unsigned int QzVeltodllSaveGameInfoGetSize(void* record);
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
+    VELTODLL_API Result QzVeltodll##Name Parameters;
+#include "VeltodllEntryPoints.def"
 
 }  // extern "C"
