@@ -1,16 +1,50 @@
-# Project-wide compiler settings: warnings on, the sanitizers when asked for, and on Windows a
-# runtime linked statically so that our DLLs import system DLLs only.
+# Compiler settings of our own targets. Nothing here is set for a directory: a game that takes
+# us in with add_subdirectory keeps its own flags, and our warnings never reach its targets.
 
-add_compile_options(-Wall -Wextra)
-
+# The sanitizers are a developer build of the whole tree (QZ_SANITIZE is off for games).
 if(QZ_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
                         -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Warning flags in the dialect of the compiler's driver: clang-cl takes MSVC-style options.
+if(CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
+    set(QZ_WARNING_OPTIONS /W4)
+else()
+    set(QZ_WARNING_OPTIONS -Wall -Wextra)
+endif()
+
+# qz_target_warnings(<target>...): our warnings, PRIVATE to each target.
+function(qz_target_warnings)
+    foreach(target IN LISTS ARGN)
+        target_compile_options(${target} PRIVATE ${QZ_WARNING_OPTIONS})
+    endforeach()
+endfunction()
+
+# qz_warn_all_targets(<directory>): gives every compiled target defined in <directory> and
+# the directories below it (within this project's sources) our warnings, so that a new target
+# cannot be left out. Called once, at the end of the root CMakeLists.txt.
+function(qz_warn_all_targets directory)
+    get_property(targets DIRECTORY "${directory}" PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+            qz_target_warnings(${target})
+        endif()
+    endforeach()
+    get_property(subdirectories DIRECTORY "${directory}" PROPERTY SUBDIRECTORIES)
+    foreach(subdirectory IN LISTS subdirectories)
+        cmake_path(IS_PREFIX PROJECT_SOURCE_DIR "${subdirectory}" NORMALIZE ours)
+        if(ours)
+            qz_warn_all_targets("${subdirectory}")
+        endif()
+    endforeach()
+endfunction()
+
+# Windows DLLs and programs of ours take libgcc, libstdc++ and winpthread from their archives,
+# so that they import system DLLs only; the system DLLs are still reached through their import
+# libraries.
 if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    # -static takes libgcc, libstdc++ and winpthread from their archives; the system DLLs are
-    # still reached through their import libraries.
     add_link_options(-static)
 endif()

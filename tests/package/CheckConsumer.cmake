@@ -1,6 +1,8 @@
 # Builds a game's own project against the library the way a game takes it in:
 #   MODE=install      installs the build into a scratch prefix, checks the headers, and builds
 #                     tests/package with find_package(veltoclient);
+#   MODE=buildtree    builds tests/package with find_package(veltoclient) pointed at the build
+#                     tree itself, without installing;
 #   MODE=subproject   builds tests/package/subproject, which uses add_subdirectory.
 #   cmake -DMODE=<mode> -DBUILD_DIR=<build> -DSOURCE_DIR=<repository> -DWORK_DIR=<scratch>
 #         -P CheckConsumer.cmake
@@ -19,13 +21,22 @@ if(MODE STREQUAL "install")
             message(FATAL_ERROR "header not installed: ${header}")
         endif()
     endforeach()
+    # The service-side headers, for service-library authors, in a folder of their own.
+    foreach(header VeltodllEntryPoints.h VeltodllEntryPoints.def VeltodllListeners.h)
+        if(NOT EXISTS "${WORK_DIR}/prefix/include/veltodll/${header}")
+            message(FATAL_ERROR "service-side header not installed: ${header}")
+        endif()
+    endforeach()
     set(consumer_source "${SOURCE_DIR}/tests/package")
     list(APPEND consumer_args "-DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix")
+elseif(MODE STREQUAL "buildtree")
+    set(consumer_source "${SOURCE_DIR}/tests/package")
+    list(APPEND consumer_args "-Dveltoclient_DIR=${BUILD_DIR}")
 elseif(MODE STREQUAL "subproject")
     set(consumer_source "${SOURCE_DIR}/tests/package/subproject")
     list(APPEND consumer_args "-DVELTOCLIENT_SOURCE_DIR=${SOURCE_DIR}")
 else()
-    message(FATAL_ERROR "MODE must be install or subproject")
+    message(FATAL_ERROR "MODE must be install, buildtree or subproject")
 endif()
 
 execute_process(COMMAND "${CMAKE_COMMAND}" -S "${consumer_source}" -B "${WORK_DIR}/consumer"

@@ -1,0 +1,7 @@
+#define VELTODLL_COMPILE_LIBRARY
+#include <VeltodllEntryPoints.h>
+
+// A service-library author's build: the installed service-side headers compile on their own.
+extern "C" void* QzVeltodllGetSession(void) {
+    return nullptr;
+}
