@@ -9,8 +9,12 @@ foreach(gtest_target IN ITEMS gtest gtest_main gmock gmock_main)
     target_compile_options(${gtest_target} PRIVATE -w)
 endforeach()
 
+include(GoogleTest)
+
 # qz_add_gtest(NAME SOURCES ... [LIBRARIES ...] [LABELS ...])
-# Builds one GoogleTest program and registers it as one ctest test.
+# Builds one GoogleTest program and registers it as one ctest test that runs every case the
+# program holds, so a new case runs without being listed anywhere. Programs whose cases each
+# need a fresh process use gtest_discover_tests instead.
 function(qz_add_gtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})

@@ -23,9 +23,9 @@ constexpr char kLauncherKey[] = "SOFTWARE\\Vykaris\\Launcher";
 constexpr char kInstallDirValue[] = "InstallDir";
 
 // Fills `dir` (`size` bytes) with the install directory and returns whether the launcher's key
-// could be opened. A missing value gives the empty directory. `usable` turns false when the
-// value is there but is no string or too long for its buffer: no truncated or unterminated
-// text may become a path.
+// could be opened. `usable` turns false when the value is missing, empty, no string or too long
+// for its buffer: no truncated or unterminated text may become a path, and an empty directory
+// would name a library at the root of the current drive, where any user may put one.
 bool GetInstallDir(char* dir, unsigned int size, bool* usable) {
     char value[kValueSize] = {};
     *usable = true;
@@ -34,13 +34,14 @@ bool GetInstallDir(char* dir, unsigned int size, bool* usable) {
             std::snprintf(dir, size, "%s", "");
             return false;
         case platform::RegistryRead::kUnusable:
+        case platform::RegistryRead::kValueMissing:
             *usable = false;
             std::snprintf(dir, size, "%s", "");
             return true;
         case platform::RegistryRead::kFound:
-        case platform::RegistryRead::kValueMissing:
             break;
     }
+    *usable = value[0] != '\0';
     std::snprintf(dir, size, "%s", value);
     return true;
 }

@@ -111,18 +111,18 @@ TEST_F(FreshBinding, KeyMissingIsErrorOneWithoutLoading) {
     EXPECT_EQ(BoundPointers(*loader), std::vector<bool>(21, false));
 }
 
-TEST_F(FreshBinding, ValueMissingStillTriesTheBareFileName) {
+// A missing or empty directory would load the file name from the root of the current drive.
+TEST_F(FreshBinding, ValueMissingIsErrorTwoWithoutLoading) {
     Platform().registryResult = RegistryRead::kValueMissing;
-    Platform().loadSucceeds = false;
     EXPECT_EQ(DllLoader::GetInstance()->GetInstallationErrorNum(), 2u);
-    EXPECT_EQ(Platform().loadedPaths, std::vector<std::string>{PathSuffix()});
+    EXPECT_TRUE(Platform().loadedPaths.empty());
     EXPECT_TRUE(Platform().lookups.empty());
 }
 
-TEST_F(FreshBinding, ValueMissingBindsWhatTheBareFileNameLoads) {
-    Platform().registryResult = RegistryRead::kValueMissing;
-    EXPECT_EQ(DllLoader::GetInstance()->GetInstallationErrorNum(), 0u);
-    EXPECT_EQ(Platform().loadedPaths, std::vector<std::string>{PathSuffix()});
+TEST_F(FreshBinding, EmptyValueIsErrorTwoWithoutLoading) {
+    SetInstallDir("");
+    EXPECT_EQ(DllLoader::GetInstance()->GetInstallationErrorNum(), 2u);
+    EXPECT_TRUE(Platform().loadedPaths.empty());
 }
 
 TEST_F(FreshBinding, UnusableValueIsErrorTwoWithoutLoading) {

@@ -8,6 +8,21 @@
 
 namespace qz::veltoclient::platform {
 
+namespace {
+
+// A string with a 0 inside would be cut there and name another path; trailing terminators,
+// which some tools store twice, are harmless.
+bool OnlyZerosFollow(const char* from, const char* to) {
+    for (; from < to; ++from) {
+        if (*from != '\0') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 RegistryRead ReadLocalMachineString(const char* keyName, const char* valueName, char* buffer,
                                     unsigned int size) {
     std::memset(buffer, 0, size);
@@ -31,7 +46,8 @@ RegistryRead ReadLocalMachineString(const char* keyName, const char* valueName, 
     }
     // A string stored without its terminator comes back without one; if it filled the buffer
     // there is no room left to add it.
-    if (type != REG_SZ || std::memchr(buffer, '\0', size) == nullptr) {
+    const char* end = static_cast<const char*>(std::memchr(buffer, '\0', size));
+    if (type != REG_SZ || end == nullptr || !OnlyZerosFollow(end, buffer + count)) {
         std::memset(buffer, 0, size);
         return RegistryRead::kUnusable;
     }
