@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Forwarding.h"
 #include "VeltodllListeners.h"
 #include "common/HashTable.h"
 #include "veltoclient/VeltoClient.h"
@@ -45,6 +46,22 @@ public:
     void OnRemoveSavegame(unsigned int requestId, unsigned int) override;
     void OnGetNetworkTraffic(unsigned int requestId, unsigned int, unsigned int, unsigned int,
                              unsigned int) override;
+
+    /// Makes one request: when the session and `entry` are there, stores the game's listener
+    /// under `requestId` in `table`, then calls `entry` with the session, the id, this object as
+    /// the service-side listener and `arguments`. The entry is stored first, so that an answer
+    /// from inside the call is routed like any other.
+    template <typename ServiceListener, typename GameListener, typename Entry,
+              typename... Arguments>
+    void SendRequest(EntryField<Entry> entry, RequestTable<GameListener>& table,
+                     unsigned int requestId, GameListener* listener, Arguments... arguments) {
+        if (!CanForward(session, entry)) {
+            return;
+        }
+        table.Set(requestId, listener);
+        (DllLoader::GetInstance()->*entry)(session, requestId, static_cast<ServiceListener*>(this),
+                                           arguments...);
+    }
 
     /// Called by the client's destructor instead of delete. With nothing pending the Pimpl is
     /// freed. With requests pending the service library still holds it as their listener, so

@@ -1,6 +1,6 @@
 #include "veltoclient/SavegameInfo.h"
 
-#include "DllLoader.h"
+#include "Forwarding.h"
 #include "SavegamePimpl.h"
 
 namespace qz::veltoclient {
@@ -13,32 +13,20 @@ SavegameInfo::~SavegameInfo() {
 }
 
 const unsigned short* SavegameInfo::GetName() {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameInfoGetName == nullptr) {
-        return nullptr;
-    }
-    return DllLoader::GetInstance()->SaveGameInfoGetName(pimpl->handle);
+    return ForwardOr<const unsigned short*>(nullptr, pimpl->handle,
+                                            &DllLoader::SaveGameInfoGetName);
 }
 
 unsigned int SavegameInfo::GetProductId() {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameInfoGetProductId == nullptr) {
-        return 0xFFFFFFFF;
-    }
-    return DllLoader::GetInstance()->SaveGameInfoGetProductId(pimpl->handle);
+    return ForwardOr(0xFFFFFFFFu, pimpl->handle, &DllLoader::SaveGameInfoGetProductId);
 }
 
 unsigned int SavegameInfo::GetSavegameId() {
-    if (pimpl->handle == nullptr ||
-        DllLoader::GetInstance()->SaveGameInfoGetSavegameId == nullptr) {
-        return 0xFFFFFFFF;
-    }
-    return DllLoader::GetInstance()->SaveGameInfoGetSavegameId(pimpl->handle);
+    return ForwardOr(0xFFFFFFFFu, pimpl->handle, &DllLoader::SaveGameInfoGetSavegameId);
 }
 
 unsigned int SavegameInfo::GetSize() {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameInfoGetSize == nullptr) {
-        return 0;
-    }
-    return DllLoader::GetInstance()->SaveGameInfoGetSize(pimpl->handle);
+    return ForwardOr(0u, pimpl->handle, &DllLoader::SaveGameInfoGetSize);
 }
 
 }  // namespace qz::veltoclient

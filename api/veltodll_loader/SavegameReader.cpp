@@ -1,6 +1,6 @@
 #include "veltoclient/SavegameReader.h"
 
-#include "DllLoader.h"
+#include "Forwarding.h"
 #include "SavegamePimpl.h"
 
 namespace qz::veltoclient {
@@ -15,19 +15,13 @@ SavegameReader::~SavegameReader() {
 // The game's listener goes to the service library unchanged: read answers are not routed.
 void SavegameReader::Read(unsigned int requestId, ISavegameReadListener* listener,
                           unsigned int offset, void* buffer, unsigned int size) {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameReaderRead == nullptr) {
-        return;
-    }
-    DllLoader::GetInstance()->SaveGameReaderRead(pimpl->handle, requestId, listener, offset, buffer,
-                                                 size);
+    Forward(pimpl->handle, &DllLoader::SaveGameReaderRead, requestId, listener, offset, buffer,
+            size);
 }
 
 // The handle is kept: a second Close is forwarded too, and the service library decides.
 void SavegameReader::Close() {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameReaderClose == nullptr) {
-        return;
-    }
-    DllLoader::GetInstance()->SaveGameReaderClose(pimpl->handle);
+    Forward(pimpl->handle, &DllLoader::SaveGameReaderClose);
 }
 
 }  // namespace qz::veltoclient

@@ -1,6 +1,6 @@
 #include "veltoclient/SavegameWriter.h"
 
-#include "DllLoader.h"
+#include "Forwarding.h"
 #include "SavegamePimpl.h"
 
 namespace qz::veltoclient {
@@ -13,27 +13,18 @@ SavegameWriter::~SavegameWriter() {
 }
 
 bool SavegameWriter::SetName(unsigned short* name) {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameWriterSetName == nullptr) {
-        return false;
-    }
-    return DllLoader::GetInstance()->SaveGameWriterSetName(pimpl->handle, name);
+    return ForwardOr(false, pimpl->handle, &DllLoader::SaveGameWriterSetName, name);
 }
 
 // The game's listener goes to the service library unchanged: write answers are not routed.
 void SavegameWriter::Write(unsigned int requestId, ISavegameWriteListener* listener, void* buffer,
                            unsigned int size) {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameWriterWrite == nullptr) {
-        return;
-    }
-    DllLoader::GetInstance()->SaveGameWriterWrite(pimpl->handle, requestId, listener, buffer, size);
+    Forward(pimpl->handle, &DllLoader::SaveGameWriterWrite, requestId, listener, buffer, size);
 }
 
 // The handle is kept: a second Close is forwarded too, and the service library decides.
 void SavegameWriter::Close(bool commit) {
-    if (pimpl->handle == nullptr || DllLoader::GetInstance()->SaveGameWriterClose == nullptr) {
-        return;
-    }
-    DllLoader::GetInstance()->SaveGameWriterClose(pimpl->handle, commit);
+    Forward(pimpl->handle, &DllLoader::SaveGameWriterClose, commit);
 }
 
 }  // namespace qz::veltoclient

@@ -1,9 +1,8 @@
-// The client facade: construction, destruction and the five plain forwards. Every forward
-// tests the session, then its entry pointer, and otherwise returns its neutral result; the
-// binding is fetched on every use, never cached, so a client never outlives a pointer.
+// The client facade: construction, destruction and the five plain forwards (Forwarding.h).
 
 #include "veltoclient/VeltoClient.h"
 #include "DllLoader.h"
+#include "Forwarding.h"
 #include "Pimpl.h"
 
 namespace qz::veltoclient {
@@ -31,30 +30,21 @@ unsigned int VeltoClient::GetInstallationErrorNum() {
 }
 
 void VeltoClient::Update() {
-    if (pimpl->session != nullptr && DllLoader::GetInstance()->Update != nullptr) {
-        DllLoader::GetInstance()->Update(pimpl->session);
-    }
+    Forward(pimpl->session, &DllLoader::Update);
 }
 
 unsigned int VeltoClient::GetRequestUniqueId() {
-    if (pimpl->session != nullptr && DllLoader::GetInstance()->GetRequestUniqueId != nullptr) {
-        return DllLoader::GetInstance()->GetRequestUniqueId(pimpl->session);
-    }
-    return 0xFFFFFFFFu;
+    return ForwardOr(0xFFFFFFFFu, pimpl->session, &DllLoader::GetRequestUniqueId);
 }
 
-bool VeltoClient::StartLauncher(unsigned int a, unsigned int b, const char* c, const char* d) {
-    if (pimpl->session != nullptr && DllLoader::GetInstance()->StartLauncher != nullptr) {
-        return DllLoader::GetInstance()->StartLauncher(pimpl->session, a, b, c, d);
-    }
-    return false;
+bool VeltoClient::StartLauncher(unsigned int value1, unsigned int value2, const char* text1,
+                                const char* text2) {
+    return ForwardOr(false, pimpl->session, &DllLoader::StartLauncher, value1, value2, text1,
+                     text2);
 }
 
 const unsigned short* VeltoClient::GetLocText(const unsigned short* text, const char* locale) {
-    if (pimpl->session != nullptr && DllLoader::GetInstance()->GetLocText != nullptr) {
-        return DllLoader::GetInstance()->GetLocText(pimpl->session, text, locale);
-    }
-    return text;
+    return ForwardOr(text, pimpl->session, &DllLoader::GetLocText, text, locale);
 }
 
 }  // namespace qz::veltoclient
