@@ -160,12 +160,12 @@ void TakeRequest(int kind, unsigned int requestId, void* listener) {
 extern "C" {
 
 void* QzVeltodllGetSession(void) {
-    Record(FAKESERVICE_GET_SESSION, nullptr);
+    Record(FAKE_GetSession, nullptr);
     return TheState().session;
 }
 
 void QzVeltodllUpdate(void* session) {
-    Record(FAKESERVICE_UPDATE, session);
+    Record(FAKE_Update, session);
     // Answers queued by the callbacks themselves wait for the next update.
     std::vector<QueuedAnswer> due;
     due.swap(TheState().queue);
@@ -175,13 +175,13 @@ void QzVeltodllUpdate(void* session) {
 }
 
 unsigned int QzVeltodllGetRequestUniqueId(void* session) {
-    Record(FAKESERVICE_GET_REQUEST_UNIQUE_ID, session);
+    Record(FAKE_GetRequestUniqueId, session);
     return TheState().nextRequestId++;
 }
 
 bool QzVeltodllStartLauncher(void* session, unsigned int a, unsigned int b, const char* c,
                              const char* d) {
-    FakeServiceCall& call = Record(FAKESERVICE_START_LAUNCHER, session);
+    FakeServiceCall& call = Record(FAKE_StartLauncher, session);
     call.values[0] = a;
     call.values[1] = b;
     call.text8[0] = c;
@@ -191,29 +191,29 @@ bool QzVeltodllStartLauncher(void* session, unsigned int a, unsigned int b, cons
 
 void QzVeltodllGetLoginDetails(void* session, unsigned int id,
                                qz::veltodll::IGetLoginDetailsListener* listener) {
-    RecordRequest(FAKESERVICE_GET_LOGIN_DETAILS, session, id, listener);
+    RecordRequest(FAKE_GetLoginDetails, session, id, listener);
     TakeRequest(FAKESERVICE_KIND_LOGIN_DETAILS, id, listener);
 }
 
 void QzVeltodllGetVeltoServer(void* session, unsigned int id,
                               qz::veltodll::IGetVeltoServerListener* listener, unsigned int a,
                               unsigned int b) {
-    RecordRequest(FAKESERVICE_GET_VELTO_SERVER, session, id, listener, a, b);
+    RecordRequest(FAKE_GetVeltoServer, session, id, listener, a, b);
     TakeRequest(FAKESERVICE_KIND_VELTO_SERVER, id, listener);
 }
 
 void QzVeltodllGetSavegameReader(void* session, unsigned int id,
                                  qz::veltodll::IGetSavegameReaderListener* listener,
                                  unsigned int productId, unsigned int savegameId) {
-    RecordRequest(FAKESERVICE_GET_SAVEGAME_READER, session, id, listener, productId, savegameId);
+    RecordRequest(FAKE_GetSavegameReader, session, id, listener, productId, savegameId);
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_READER, id, listener);
 }
 
 void QzVeltodllGetSavegameWriter(void* session, unsigned int id,
                                  qz::veltodll::IGetSavegameWriterListener* listener,
                                  unsigned int productId, unsigned int savegameId, bool flag) {
-    FakeServiceCall& call = RecordRequest(FAKESERVICE_GET_SAVEGAME_WRITER, session, id, listener,
-                                          productId, savegameId);
+    FakeServiceCall& call =
+        RecordRequest(FAKE_GetSavegameWriter, session, id, listener, productId, savegameId);
     call.flag = flag ? 1 : 0;
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_WRITER, id, listener);
 }
@@ -221,26 +221,26 @@ void QzVeltodllGetSavegameWriter(void* session, unsigned int id,
 void QzVeltodllGetSavegameList(void* session, unsigned int id,
                                qz::veltodll::IGetSavegameListListener* listener,
                                unsigned int productId) {
-    RecordRequest(FAKESERVICE_GET_SAVEGAME_LIST, session, id, listener, productId);
+    RecordRequest(FAKE_GetSavegameList, session, id, listener, productId);
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_LIST, id, listener);
 }
 
 void QzVeltodllRemoveSavegame(void* session, unsigned int id,
                               qz::veltodll::IRemoveSavegameListener* listener,
                               unsigned int productId, unsigned int savegameId) {
-    RecordRequest(FAKESERVICE_REMOVE_SAVEGAME, session, id, listener, productId, savegameId);
+    RecordRequest(FAKE_RemoveSavegame, session, id, listener, productId, savegameId);
     TakeRequest(FAKESERVICE_KIND_REMOVE_SAVEGAME, id, listener);
 }
 
 void QzVeltodllGetNetworkTraffic(void* session, unsigned int id,
                                  qz::veltodll::IGetNetworkTrafficListener* listener) {
-    RecordRequest(FAKESERVICE_GET_NETWORK_TRAFFIC, session, id, listener);
+    RecordRequest(FAKE_GetNetworkTraffic, session, id, listener);
     TakeRequest(FAKESERVICE_KIND_NETWORK_TRAFFIC, id, listener);
 }
 
 const unsigned short* QzVeltodllGetLocText(void* session, const unsigned short* text,
                                            const char* locale) {
-    FakeServiceCall& call = Record(FAKESERVICE_GET_LOC_TEXT, session);
+    FakeServiceCall& call = Record(FAKE_GetLocText, session);
     call.text16 = text;
     call.text8[0] = locale;
     return TheState().locText;
@@ -250,17 +250,17 @@ void QzVeltodllSaveGameReaderRead(void* reader, unsigned int id,
                                   qz::veltoclient::ISavegameReadListener* listener,
                                   unsigned int offset, void* buffer, unsigned int size) {
     FakeServiceCall& call =
-        RecordRequest(FAKESERVICE_SAVEGAME_READER_READ, reader, id, listener, offset, size);
+        RecordRequest(FAKE_SaveGameReaderRead, reader, id, listener, offset, size);
     call.buffer = buffer;
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_READ, id, listener);
 }
 
 void QzVeltodllSaveGameReaderClose(void* reader) {
-    Record(FAKESERVICE_SAVEGAME_READER_CLOSE, reader);
+    Record(FAKE_SaveGameReaderClose, reader);
 }
 
 bool QzVeltodllSaveGameWriterSetName(void* writer, unsigned short* name) {
-    FakeServiceCall& call = Record(FAKESERVICE_SAVEGAME_WRITER_SET_NAME, writer);
+    FakeServiceCall& call = Record(FAKE_SaveGameWriterSetName, writer);
     call.text16 = name;
     return TheState().setNameResult;
 }
@@ -268,35 +268,34 @@ bool QzVeltodllSaveGameWriterSetName(void* writer, unsigned short* name) {
 void QzVeltodllSaveGameWriterWrite(void* writer, unsigned int id,
                                    qz::veltoclient::ISavegameWriteListener* listener, void* buffer,
                                    unsigned int size) {
-    FakeServiceCall& call =
-        RecordRequest(FAKESERVICE_SAVEGAME_WRITER_WRITE, writer, id, listener, size);
+    FakeServiceCall& call = RecordRequest(FAKE_SaveGameWriterWrite, writer, id, listener, size);
     call.buffer = buffer;
     TakeRequest(FAKESERVICE_KIND_SAVEGAME_WRITE, id, listener);
 }
 
 void QzVeltodllSaveGameWriterClose(void* writer, bool commit) {
-    Record(FAKESERVICE_SAVEGAME_WRITER_CLOSE, writer).flag = commit ? 1 : 0;
+    Record(FAKE_SaveGameWriterClose, writer).flag = commit ? 1 : 0;
 }
 
 const unsigned short* QzVeltodllSaveGameInfoGetName(void* record) {
-    Record(FAKESERVICE_SAVEGAME_INFO_GET_NAME, record);
+    Record(FAKE_SaveGameInfoGetName, record);
     return TheState().infoName;
 }
 
 unsigned int QzVeltodllSaveGameInfoGetProductId(void* record) {
-    Record(FAKESERVICE_SAVEGAME_INFO_GET_PRODUCT_ID, record);
+    Record(FAKE_SaveGameInfoGetProductId, record);
     return TheState().infoProductId;
 }
 
 unsigned int QzVeltodllSaveGameInfoGetSavegameId(void* record) {
-    Record(FAKESERVICE_SAVEGAME_INFO_GET_SAVEGAME_ID, record);
+    Record(FAKE_SaveGameInfoGetSavegameId, record);
     return TheState().infoSavegameId;
 }
 
 // The incomplete variant leaves out the entry point the loader looks up last.
 #if !defined(FAKESERVICE_WITHOUT_INFO_GET_SIZE)
 unsigned int QzVeltodllSaveGameInfoGetSize(void* record) {
-    Record(FAKESERVICE_SAVEGAME_INFO_GET_SIZE, record);
+    Record(FAKE_SaveGameInfoGetSize, record);
     return TheState().infoSize;
 }
 #endif

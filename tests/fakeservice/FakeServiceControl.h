@@ -28,29 +28,12 @@
 
 extern "C" {
 
-/// The 21 entry points, numbered in the order the loader looks them up.
+/// The 21 entry points, numbered from 1 in the order the loader looks them up: FAKE_GetSession,
+/// FAKE_Update, ..., FAKE_SaveGameInfoGetSize.
 enum FakeServiceEntry {
-    FAKESERVICE_GET_SESSION = 1,
-    FAKESERVICE_UPDATE,
-    FAKESERVICE_GET_REQUEST_UNIQUE_ID,
-    FAKESERVICE_START_LAUNCHER,
-    FAKESERVICE_GET_LOGIN_DETAILS,
-    FAKESERVICE_GET_VELTO_SERVER,
-    FAKESERVICE_GET_SAVEGAME_READER,
-    FAKESERVICE_GET_SAVEGAME_WRITER,
-    FAKESERVICE_GET_SAVEGAME_LIST,
-    FAKESERVICE_REMOVE_SAVEGAME,
-    FAKESERVICE_GET_NETWORK_TRAFFIC,
-    FAKESERVICE_GET_LOC_TEXT,
-    FAKESERVICE_SAVEGAME_READER_READ,
-    FAKESERVICE_SAVEGAME_READER_CLOSE,
-    FAKESERVICE_SAVEGAME_WRITER_SET_NAME,
-    FAKESERVICE_SAVEGAME_WRITER_WRITE,
-    FAKESERVICE_SAVEGAME_WRITER_CLOSE,
-    FAKESERVICE_SAVEGAME_INFO_GET_NAME,
-    FAKESERVICE_SAVEGAME_INFO_GET_PRODUCT_ID,
-    FAKESERVICE_SAVEGAME_INFO_GET_SAVEGAME_ID,
-    FAKESERVICE_SAVEGAME_INFO_GET_SIZE,
+    FAKE_NoEntry = 0,
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) FAKE_##Name,
+#include "VeltodllEntryPoints.def"
 };
 
 /// Request kinds whose listeners the fake keeps: the seven client requests in their fixed

@@ -49,11 +49,11 @@ TEST_F(FakeService, RecordsCallsAndReturnsChosenResults) {
     FakeServiceSetNextRequestId(41);
     EXPECT_EQ(QzVeltodllGetRequestUniqueId(nullptr), 41u);
     EXPECT_EQ(QzVeltodllGetRequestUniqueId(nullptr), 42u);
-    EXPECT_EQ(FakeServiceCountCalls(FAKESERVICE_GET_SESSION), 2u);
+    EXPECT_EQ(FakeServiceCountCalls(FAKE_GetSession), 2u);
     EXPECT_EQ(FakeServiceCallCount(), 4u);
     FakeServiceCall call;
     ASSERT_EQ(FakeServiceGetCall(3, &call), 1);
-    EXPECT_EQ(call.entry, FAKESERVICE_GET_REQUEST_UNIQUE_ID);
+    EXPECT_EQ(call.entry, FAKE_GetRequestUniqueId);
     EXPECT_EQ(FakeServiceGetCall(4, &call), 0);
 }
 

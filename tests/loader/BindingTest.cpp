@@ -21,52 +21,16 @@ using qz::veltoclient::platform::RegistryRead;
 
 // The lookups in the order the binding must make them.
 const std::vector<std::string> kEntryPoints = {
-    "QzVeltodllGetSession",
-    "QzVeltodllUpdate",
-    "QzVeltodllGetRequestUniqueId",
-    "QzVeltodllStartLauncher",
-    "QzVeltodllGetLoginDetails",
-    "QzVeltodllGetVeltoServer",
-    "QzVeltodllGetSavegameReader",
-    "QzVeltodllGetSavegameWriter",
-    "QzVeltodllGetSavegameList",
-    "QzVeltodllRemoveSavegame",
-    "QzVeltodllGetNetworkTraffic",
-    "QzVeltodllGetLocText",
-    "QzVeltodllSaveGameReaderRead",
-    "QzVeltodllSaveGameReaderClose",
-    "QzVeltodllSaveGameWriterSetName",
-    "QzVeltodllSaveGameWriterWrite",
-    "QzVeltodllSaveGameWriterClose",
-    "QzVeltodllSaveGameInfoGetName",
-    "QzVeltodllSaveGameInfoGetProductId",
-    "QzVeltodllSaveGameInfoGetSavegameId",
-    "QzVeltodllSaveGameInfoGetSize",
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) "QzVeltodll" #Name,
+#include "VeltodllEntryPoints.def"
 };
 
 // Which of the 21 entry pointers are set, in field order.
 std::vector<bool> BoundPointers(const DllLoader& loader) {
-    return {loader.GetSession != nullptr,
-            loader.Update != nullptr,
-            loader.GetRequestUniqueId != nullptr,
-            loader.StartLauncher != nullptr,
-            loader.GetLoginDetails != nullptr,
-            loader.GetVeltoServer != nullptr,
-            loader.GetSavegameReader != nullptr,
-            loader.GetSavegameWriter != nullptr,
-            loader.GetSavegameList != nullptr,
-            loader.RemoveSavegame != nullptr,
-            loader.GetNetworkTraffic != nullptr,
-            loader.GetLocText != nullptr,
-            loader.SaveGameReaderRead != nullptr,
-            loader.SaveGameReaderClose != nullptr,
-            loader.SaveGameWriterSetName != nullptr,
-            loader.SaveGameWriterWrite != nullptr,
-            loader.SaveGameWriterClose != nullptr,
-            loader.SaveGameInfoGetName != nullptr,
-            loader.SaveGameInfoGetProductId != nullptr,
-            loader.SaveGameInfoGetSavegameId != nullptr,
-            loader.SaveGameInfoGetSize != nullptr};
+    return {
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) loader.Name != nullptr,
+#include "VeltodllEntryPoints.def"
+    };
 }
 
 // The separator and file name the binding appends to the install directory on this platform.
@@ -216,7 +180,7 @@ TEST_F(FreshBinding, ErrorNumberAskedFirstMakesTheBinding) {
     EXPECT_EQ(Platform().registryReads, 1);
     EXPECT_EQ(Platform().loadedPaths.size(), 1u);
     // No client exists, so no session was asked for.
-    EXPECT_EQ(FakeServiceCountCalls(FAKESERVICE_GET_SESSION), 0u);
+    EXPECT_EQ(FakeServiceCountCalls(FAKE_GetSession), 0u);
 }
 
 TEST_F(FreshBinding, TwoClientsShareOneReadAndOneLoad) {
@@ -230,7 +194,7 @@ TEST_F(FreshBinding, TwoClientsShareOneReadAndOneLoad) {
     EXPECT_EQ(Platform().registryReads, 1);
     EXPECT_EQ(Platform().loadedPaths.size(), 1u);
     EXPECT_EQ(Platform().lookups.size(), 21u);
-    EXPECT_EQ(FakeServiceCountCalls(FAKESERVICE_GET_SESSION), 2u);
+    EXPECT_EQ(FakeServiceCountCalls(FAKE_GetSession), 2u);
 }
 
 TEST_F(FreshBinding, FailureStaysForTheProcess) {

@@ -17,32 +17,11 @@ struct Export {
     ExportAddress address;
 };
 
-#define QZ_EXPORT(name) \
-    { #name, reinterpret_cast < ExportAddress>(&name) }
 const Export kExports[] = {
-    QZ_EXPORT(QzVeltodllGetSession),
-    QZ_EXPORT(QzVeltodllUpdate),
-    QZ_EXPORT(QzVeltodllGetRequestUniqueId),
-    QZ_EXPORT(QzVeltodllStartLauncher),
-    QZ_EXPORT(QzVeltodllGetLoginDetails),
-    QZ_EXPORT(QzVeltodllGetVeltoServer),
-    QZ_EXPORT(QzVeltodllGetSavegameReader),
-    QZ_EXPORT(QzVeltodllGetSavegameWriter),
-    QZ_EXPORT(QzVeltodllGetSavegameList),
-    QZ_EXPORT(QzVeltodllRemoveSavegame),
-    QZ_EXPORT(QzVeltodllGetNetworkTraffic),
-    QZ_EXPORT(QzVeltodllGetLocText),
-    QZ_EXPORT(QzVeltodllSaveGameReaderRead),
-    QZ_EXPORT(QzVeltodllSaveGameReaderClose),
-    QZ_EXPORT(QzVeltodllSaveGameWriterSetName),
-    QZ_EXPORT(QzVeltodllSaveGameWriterWrite),
-    QZ_EXPORT(QzVeltodllSaveGameWriterClose),
-    QZ_EXPORT(QzVeltodllSaveGameInfoGetName),
-    QZ_EXPORT(QzVeltodllSaveGameInfoGetProductId),
-    QZ_EXPORT(QzVeltodllSaveGameInfoGetSavegameId),
-    QZ_EXPORT(QzVeltodllSaveGameInfoGetSize),
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
+    {"QzVeltodll" #Name, reinterpret_cast<ExportAddress>(&QzVeltodll##Name)},
+#include "VeltodllEntryPoints.def"
 };
-#undef QZ_EXPORT
 
 char libraryHandle;
 

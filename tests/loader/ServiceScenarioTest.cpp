@@ -73,7 +73,7 @@ TEST(NullSession, ErrorZeroButEveryClientInert) {
     EXPECT_EQ(client.GetInstallationErrorNum(), 0u);
     ExpectInert(client);
     EXPECT_EQ(fake.CallCount(), 1u);
-    EXPECT_EQ(fake.Call(0).entry, FAKESERVICE_GET_SESSION);
+    EXPECT_EQ(fake.Call(0).entry, FAKE_GetSession);
 }
 
 // --- A bound service library.
@@ -87,17 +87,17 @@ TEST(ServiceBound, FirstClientLoadsOnceAndEachClientGetsItsOwnSession) {
 
     FakeServiceClient fake;
     ASSERT_TRUE(fake.Open(library));
-    EXPECT_EQ(fake.CountCalls(FAKESERVICE_GET_SESSION), 1u);
+    EXPECT_EQ(fake.CountCalls(FAKE_GetSession), 1u);
     char otherSession;
     fake.SetSession(&otherSession);
     VeltoClient second;
     EXPECT_EQ(second.GetInstallationErrorNum(), 0u);
-    EXPECT_EQ(fake.CountCalls(FAKESERVICE_GET_SESSION), 2u);
+    EXPECT_EQ(fake.CountCalls(FAKE_GetSession), 2u);
 
     first.Update();
-    EXPECT_EQ(fake.LastCall(FAKESERVICE_UPDATE).handle, fake.DefaultSession());
+    EXPECT_EQ(fake.LastCall(FAKE_Update).handle, fake.DefaultSession());
     second.Update();
-    EXPECT_EQ(fake.LastCall(FAKESERVICE_UPDATE).handle, &otherSession);
+    EXPECT_EQ(fake.LastCall(FAKE_Update).handle, &otherSession);
 }
 
 TEST(ServiceBound, ForwardsEveryArgumentAndResultUnchanged) {
@@ -110,17 +110,17 @@ TEST(ServiceBound, ForwardsEveryArgumentAndResultUnchanged) {
     ASSERT_EQ(client.GetInstallationErrorNum(), 0u);
 
     client.Update();
-    EXPECT_EQ(fake.LastCall(FAKESERVICE_UPDATE).handle, &session);
+    EXPECT_EQ(fake.LastCall(FAKE_Update).handle, &session);
 
     fake.SetNextRequestId(0xFFFFFFFEu);
     EXPECT_EQ(client.GetRequestUniqueId(), 0xFFFFFFFEu);
     EXPECT_EQ(client.GetRequestUniqueId(), 0xFFFFFFFFu);
-    EXPECT_EQ(fake.LastCall(FAKESERVICE_GET_REQUEST_UNIQUE_ID).handle, &session);
+    EXPECT_EQ(fake.LastCall(FAKE_GetRequestUniqueId).handle, &session);
 
     const char* game = "game-7";
     const char* arguments = "--fullscreen";
     EXPECT_TRUE(client.StartLauncher(7u, 0x80000001u, game, arguments));
-    FakeServiceCall launch = fake.LastCall(FAKESERVICE_START_LAUNCHER);
+    FakeServiceCall launch = fake.LastCall(FAKE_StartLauncher);
     EXPECT_EQ(launch.handle, &session);
     EXPECT_EQ(launch.values[0], 7u);
     EXPECT_EQ(launch.values[1], 0x80000001u);
@@ -128,13 +128,13 @@ TEST(ServiceBound, ForwardsEveryArgumentAndResultUnchanged) {
     EXPECT_EQ(launch.text8[1], arguments);
     fake.SetStartLauncherResult(0);
     EXPECT_FALSE(client.StartLauncher(0, 0, nullptr, nullptr));
-    launch = fake.LastCall(FAKESERVICE_START_LAUNCHER);
+    launch = fake.LastCall(FAKE_StartLauncher);
     EXPECT_EQ(launch.text8[0], nullptr);
     EXPECT_EQ(launch.text8[1], nullptr);
 
     const char* locale = "pt-BR";
     EXPECT_EQ(client.GetLocText(kText, locale), fake.DefaultLocText());
-    const FakeServiceCall text = fake.LastCall(FAKESERVICE_GET_LOC_TEXT);
+    const FakeServiceCall text = fake.LastCall(FAKE_GetLocText);
     EXPECT_EQ(text.handle, &session);
     EXPECT_EQ(text.text16, kText);
     EXPECT_EQ(text.text8[0], locale);
@@ -158,7 +158,7 @@ TEST(ServiceBound, DestroyingAClientCallsNothing) {
     // The binding outlives its clients.
     VeltoClient later;
     EXPECT_EQ(later.GetInstallationErrorNum(), 0u);
-    EXPECT_EQ(fake.CountCalls(FAKESERVICE_GET_SESSION), 2u);
+    EXPECT_EQ(fake.CountCalls(FAKE_GetSession), 2u);
 }
 
 }  // namespace

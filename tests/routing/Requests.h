@@ -22,7 +22,7 @@ inline RequestArguments ArgumentsOf(Kind kind) {
 
 /// The fake service library's number for the entry point of a kind.
 inline int EntryOf(Kind kind) {
-    return FAKESERVICE_GET_LOGIN_DETAILS + static_cast<int>(kind);
+    return FAKE_GetLoginDetails + static_cast<int>(kind);
 }
 
 /// How many of the two values a kind passes on.

@@ -68,7 +68,7 @@ TEST_F(SavegameHandlesTest, ReaderForwardsReadAndCloseWithItsHandle) {
     char buffer[16];
     reader->Read(77, &readListener, 5, buffer, 16);
 
-    const FakeServiceCall read = Fake().LastCall(FAKESERVICE_SAVEGAME_READER_READ);
+    const FakeServiceCall read = Fake().LastCall(FAKE_SaveGameReaderRead);
     EXPECT_EQ(read.handle, &serviceObject);
     EXPECT_EQ(read.requestId, 77u);
     EXPECT_EQ(read.listener, static_cast<void*>(&readListener));
@@ -84,8 +84,8 @@ TEST_F(SavegameHandlesTest, ReaderForwardsReadAndCloseWithItsHandle) {
 
     reader->Close();
     reader->Close();
-    ASSERT_EQ(Fake().CountCalls(FAKESERVICE_SAVEGAME_READER_CLOSE), 2u);
-    EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_READER_CLOSE).handle, &serviceObject);
+    ASSERT_EQ(Fake().CountCalls(FAKE_SaveGameReaderClose), 2u);
+    EXPECT_EQ(Fake().LastCall(FAKE_SaveGameReaderClose).handle, &serviceObject);
     EXPECT_EQ(Fake().Call(Fake().CallCount() - 2).handle, &serviceObject);
 }
 
@@ -94,7 +94,7 @@ TEST_F(SavegameHandlesTest, WriterForwardsNameWriteAndCloseWithItsHandle) {
     ASSERT_NE(writer, nullptr);
     unsigned short name[] = {'s', 'l', 'o', 't', 0};
     EXPECT_TRUE(writer->SetName(name));
-    const FakeServiceCall setName = Fake().LastCall(FAKESERVICE_SAVEGAME_WRITER_SET_NAME);
+    const FakeServiceCall setName = Fake().LastCall(FAKE_SaveGameWriterSetName);
     EXPECT_EQ(setName.handle, &serviceObject);
     EXPECT_EQ(setName.text16, name);
     Fake().SetWriterSetNameResult(0);
@@ -103,7 +103,7 @@ TEST_F(SavegameHandlesTest, WriterForwardsNameWriteAndCloseWithItsHandle) {
     WriteListener writeListener;
     char buffer[8] = {};
     writer->Write(88, &writeListener, buffer, 8);
-    const FakeServiceCall write = Fake().LastCall(FAKESERVICE_SAVEGAME_WRITER_WRITE);
+    const FakeServiceCall write = Fake().LastCall(FAKE_SaveGameWriterWrite);
     EXPECT_EQ(write.handle, &serviceObject);
     EXPECT_EQ(write.requestId, 88u);
     EXPECT_EQ(write.listener, static_cast<void*>(&writeListener));
@@ -115,11 +115,11 @@ TEST_F(SavegameHandlesTest, WriterForwardsNameWriteAndCloseWithItsHandle) {
     EXPECT_EQ(writeListener.bytesWritten, (std::vector<unsigned int>{88, 8}));
 
     writer->Close(true);
-    EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_WRITER_CLOSE).flag, 1);
+    EXPECT_EQ(Fake().LastCall(FAKE_SaveGameWriterClose).flag, 1);
     writer->Close(false);
-    ASSERT_EQ(Fake().CountCalls(FAKESERVICE_SAVEGAME_WRITER_CLOSE), 2u);
-    EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_WRITER_CLOSE).flag, 0);
-    EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_WRITER_CLOSE).handle, &serviceObject);
+    ASSERT_EQ(Fake().CountCalls(FAKE_SaveGameWriterClose), 2u);
+    EXPECT_EQ(Fake().LastCall(FAKE_SaveGameWriterClose).flag, 0);
+    EXPECT_EQ(Fake().LastCall(FAKE_SaveGameWriterClose).handle, &serviceObject);
 }
 
 TEST_F(SavegameHandlesTest, NullReaderAndWriterAreDeliveredButCallNothing) {
@@ -159,13 +159,13 @@ TEST_F(SavegameHandlesTest, ListHandlesAddressTheRecordsFourBytesApart) {
     for (unsigned int i = 0; i < 3; ++i) {
         SavegameInfo& info = list->savegames[i];
         EXPECT_EQ(info.GetName(), name);
-        EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_INFO_GET_NAME).handle, &records[i]);
+        EXPECT_EQ(Fake().LastCall(FAKE_SaveGameInfoGetName).handle, &records[i]);
         EXPECT_EQ(info.GetProductId(), 7u);
-        EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_INFO_GET_PRODUCT_ID).handle, &records[i]);
+        EXPECT_EQ(Fake().LastCall(FAKE_SaveGameInfoGetProductId).handle, &records[i]);
         EXPECT_EQ(info.GetSavegameId(), 8u);
-        EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_INFO_GET_SAVEGAME_ID).handle, &records[i]);
+        EXPECT_EQ(Fake().LastCall(FAKE_SaveGameInfoGetSavegameId).handle, &records[i]);
         EXPECT_EQ(info.GetSize(), 9u);
-        EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_INFO_GET_SIZE).handle, &records[i]);
+        EXPECT_EQ(Fake().LastCall(FAKE_SaveGameInfoGetSize).handle, &records[i]);
     }
     // The handle is the record's address; its contents are never read.
     EXPECT_EQ(records[0], 0xAAAAAAAAu);
@@ -196,7 +196,7 @@ TEST_F(SavegameHandlesTest, HandlesOutliveTheirClient) {
     ASSERT_NE(reader, nullptr);
     client.reset();
     reader->Close();
-    EXPECT_EQ(Fake().LastCall(FAKESERVICE_SAVEGAME_READER_CLOSE).handle, &serviceObject);
+    EXPECT_EQ(Fake().LastCall(FAKE_SaveGameReaderClose).handle, &serviceObject);
 }
 
 }  // namespace
