@@ -7,13 +7,16 @@ namespace qz::veltoclient {
 class VeltoClient;
 
 /// The description of one savegame, delivered in arrays by the savegame-list answer. The game
-/// never creates one; each method asks the service library about the record it stands for.
+/// never creates or deletes one (see IGetSavegameListListener); each method asks the service
+/// library about the record it stands for, so its answers are the service library's.
 class VELTOCLIENT_API SavegameInfo {
 public:
     SavegameInfo(const SavegameInfo&) = delete;
     SavegameInfo& operator=(const SavegameInfo&) = delete;
 
-    /// The savegame's name, owned by the service library; null when there is none to ask.
+    /// The savegame's name as 0-terminated UTF-16, or null when there is none to ask. The text
+    /// is owned by the service library and stays valid as long as it says (the development
+    /// service: until the process ends); the game must not free or change it.
     const unsigned short* GetName();
     /// 0xFFFFFFFF when there is none to ask.
     unsigned int GetProductId();

@@ -7,17 +7,21 @@ namespace qz::veltoclient {
 class VeltoClient;
 class ISavegameReadListener;
 
-/// An open savegame for reading, delivered by the savegame-reader answer.
+/// An open savegame for reading, delivered by the savegame-reader answer. The game never
+/// creates or deletes one (see IGetSavegameReaderListener).
 class VELTOCLIENT_API SavegameReader {
 public:
     SavegameReader(const SavegameReader&) = delete;
     SavegameReader& operator=(const SavegameReader&) = delete;
 
-    /// Asks the service library to read into `buffer`, which must stay valid until `listener`
-    /// is answered. The values pass through unchanged.
+    /// Asks the service library to copy up to `size` bytes from `offset` into `buffer`, which
+    /// must stay valid, with room for `size` bytes, until `listener` is answered. The service
+    /// library calls `listener` directly; it must outlive that answer. Does nothing when there
+    /// is no reader to ask.
     void Read(unsigned int requestId, ISavegameReadListener* listener, unsigned int offset,
               void* buffer, unsigned int size);
-    /// Closes the savegame in the service library; the object itself stays as it is.
+    /// Closes the savegame in the service library; the object itself stays, and a second
+    /// Close is passed on too (the service library ignores it).
     void Close();
 
 private:

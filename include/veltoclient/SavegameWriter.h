@@ -7,20 +7,26 @@ namespace qz::veltoclient {
 class VeltoClient;
 class ISavegameWriteListener;
 
-/// An open savegame for writing, delivered by the savegame-writer answer.
+/// An open savegame for writing, delivered by the savegame-writer answer. The game never
+/// creates or deletes one (see IGetSavegameWriterListener).
 class VELTOCLIENT_API SavegameWriter {
 public:
     SavegameWriter(const SavegameWriter&) = delete;
     SavegameWriter& operator=(const SavegameWriter&) = delete;
 
-    /// Names the savegame; false when the service library refuses or cannot be asked.
+    /// Names the savegame: `name` is 0-terminated UTF-16, read during the call and not kept.
+    /// False when the service library refuses (the development service takes 1 to 255 units of
+    /// well-formed UTF-16) or cannot be asked.
     bool SetName(unsigned short* name);
-    /// Asks the service library to write from `buffer`, which must stay valid until `listener`
-    /// is answered.
+    /// Asks the service library to append `size` bytes from `buffer`, which must stay valid
+    /// until `listener` is answered. The service library calls `listener` directly; it must
+    /// outlive that answer. Does nothing when there is no writer to ask.
     void Write(unsigned int requestId, ISavegameWriteListener* listener, void* buffer,
                unsigned int size);
-    /// Closes the savegame; the flag passes through unchanged (the service library's commit).
-    void Close(bool);
+    /// Closes the savegame: with `commit` the bytes written and the name become the savegame
+    /// (for the development service durably, when Close returns); without, they are discarded.
+    /// A second Close is passed on too (the service library ignores it).
+    void Close(bool commit);
 
 private:
     friend class VeltoClient;

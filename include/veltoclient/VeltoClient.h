@@ -10,19 +10,32 @@ namespace qz::veltoclient {
 
 /// The game's connection to the platform.
 ///
-/// The first client (or the first call of any operation) finds the platform's service library
-/// through the registry, loads it and binds it, once per process. When that fails nothing fails
-/// loudly: every operation returns a neutral result, requests are dropped, and
-/// GetInstallationErrorNum / GetInstallationErrorString tell the player why.
+/// Binding: the first client (or the first call of GetInstallationErrorNum or
+/// GetInstallationErrorString) finds the platform's service library through the registry,
+/// loads it and binds it, once per process; the outcome, the installation error number, is
+/// fixed from then on. When binding fails nothing fails loudly: every operation returns a
+/// neutral result, requests are dropped, and GetInstallationErrorNum and
+/// GetInstallationErrorString tell the player why.
 ///
 /// Requests are asynchronous. The game passes a request id (normally from GetRequestUniqueId)
 /// and a listener; the service library answers later, normally from inside Update, and the
-/// listener is called exactly once per request. A client and the callbacks into it must be
-/// used from one thread at a time.
+/// listener is called at most once per request (see Listeners.h for what a listener must
+/// outlive and who owns what an answer hands over).
+///
+/// Threads: the library takes no locks. The binding and the error text are process-wide, so
+/// the first use must come from one thread, before any other thread uses the library. A client,
+/// and the answers delivered into it, must be used from one thread at a time.
+///
+/// Values: unsigned values and texts that the game passes are handed to the service library
+/// unchanged, and its results to the game unchanged; where the development service gives them
+/// a meaning, it is noted.
 class VELTOCLIENT_API VeltoClient {
 public:
+    /// Binds the service library on first use and opens a session when it is bound.
+    /// Throws std::bad_alloc when memory runs out; the platform's absence never throws.
     VeltoClient();
-    /// Pending requests are dropped without calling their listeners.
+    /// Pending requests are dropped without calling their listeners; answers that the service
+    /// library still delivers later for them are ignored. The binding stays for the process.
     ~VeltoClient();
     VeltoClient(const VeltoClient&) = delete;
     VeltoClient& operator=(const VeltoClient&) = delete;
@@ -30,35 +43,49 @@ public:
     /// 0 = platform bound; 1 = not installed (registry key missing); 2 = service library not
     /// loadable; 3 = service library incomplete. Fixed for the life of the process.
     unsigned int GetInstallationErrorNum();
-    /// Lets the service library do its work and deliver answers.
+    /// Lets the service library do its work and deliver answers: listeners are normally called
+    /// from inside this call.
     void Update();
     /// A fresh request id, or 0xFFFFFFFF when the platform cannot be asked.
     unsigned int GetRequestUniqueId();
-    /// Starts the platform's launcher; false when the platform cannot be asked.
-    bool StartLauncher(unsigned int, unsigned int, const char*, const char*);
-    /// The service library's localized text for `text`, or `text` itself when the platform
-    /// cannot be asked.
+    /// Starts the platform's launcher with the values as given; false when the platform cannot
+    /// be asked (the development service always answers false).
+    bool StartLauncher(unsigned int value1, unsigned int value2, const char* text1,
+                       const char* text2);
+    /// The service library's localized text for `text` (0-terminated 16-bit units) in `locale`,
+    /// or `text` itself when the platform cannot be asked. The returned text is the service
+    /// library's (or the game's own pointer) and is valid for as long as the service library
+    /// says; copy it to keep it. The loader never copies or frees either text.
     const unsigned short* GetLocText(const unsigned short* text, const char* locale);
 
-    // Requests. Each answer reaches `listener` once; an answer to a request that could not be
-    // made never comes. A second request with an id still pending replaces the first listener.
+    // Requests. Each answer reaches `listener` at most once; a request that cannot be made
+    // (no session, or the entry point missing) is dropped and never answered. A second request
+    // of the same kind with an id still pending replaces the first listener. Requests of
+    // different kinds may share an id.
+
     void GetLoginDetails(unsigned int requestId, IGetLoginDetailsListener* listener);
-    void GetVeltoServer(unsigned int requestId, IGetVeltoServerListener* listener, unsigned int,
-                        unsigned int);
+    void GetVeltoServer(unsigned int requestId, IGetVeltoServerListener* listener,
+                        unsigned int value1, unsigned int value2);
+    /// Opens savegame `savegameId` of product `productId` for reading.
     void GetSavegameReader(unsigned int requestId, IGetSavegameReaderListener* listener,
                            unsigned int productId, unsigned int savegameId);
+    /// Opens savegame `savegameId` of product `productId` for writing; with `overwrite` false
+    /// the development service refuses a savegame that exists.
     void GetSavegameWriter(unsigned int requestId, IGetSavegameWriterListener* listener,
-                           unsigned int productId, unsigned int savegameId, bool);
+                           unsigned int productId, unsigned int savegameId, bool overwrite);
+    /// Lists the savegames of product `productId`.
     void GetSavegameList(unsigned int requestId, IGetSavegameListListener* listener,
                          unsigned int productId);
     void RemoveSavegame(unsigned int requestId, IRemoveSavegameListener* listener,
                         unsigned int productId, unsigned int savegameId);
     void GetNetworkTraffic(unsigned int requestId, IGetNetworkTrafficListener* listener);
 
-    /// A text for the player about the installation error, in UTF-16: "Vykaris Game Lancher: ",
-    /// a line feed and the message of `locale` (such as "de-DE") with the error number. Empty
-    /// for error 0. The text stays valid until the next call of this operation. `locale` may be
-    /// null only when the error number is 0; a null locale otherwise gives the first line alone.
+    /// A text for the player about the installation error, in UTF-16 ending in a 0 unit:
+    /// "Vykaris Game Lancher: ", a line feed and the message of `locale` (such as "de-DE")
+    /// with the error number; an unknown locale gives the first line alone. Empty for error 0.
+    /// The text is one process-wide buffer owned by the library: it stays valid until the next
+    /// call of this operation on any client (or the process ends), and the game must not free
+    /// it. `locale` may be null; then the first line alone is given.
     unsigned short* GetInstallationErrorString(const char* locale);
 
 private:
