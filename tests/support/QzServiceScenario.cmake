@@ -19,7 +19,34 @@
 # Under Wine the real registry of the build's prefix is written with `reg` before the program
 # runs and the key deleted after it, all inside the one test, which holds the resource lock
 # vykaris_registry so that no two registry scenarios overlap.
+#
+# Every program that scenarios run gets one more test, <target>_scenario_coverage, that fails
+# when the program holds a case that none of its scenarios' filters reaches.
 include_guard(GLOBAL)
+
+# Records the filter of one scenario of `target` (empty: the whole program) and, with the first
+# scenario of a target, schedules its coverage test for when all scenarios are known.
+function(_qz_note_scenario_filter target filter)
+    if(filter STREQUAL "")
+        set(filter "*")
+    endif()
+    get_property(known GLOBAL PROPERTY QZ_SCENARIO_FILTERS_${target} SET)
+    set_property(GLOBAL APPEND PROPERTY QZ_SCENARIO_FILTERS_${target} "${filter}")
+    if(NOT known)
+        cmake_language(EVAL CODE "
+            cmake_language(DEFER DIRECTORY \"${CMAKE_CURRENT_SOURCE_DIR}\"
+                CALL _qz_add_scenario_coverage_test ${target})")
+    endif()
+endfunction()
+
+function(_qz_add_scenario_coverage_test target)
+    get_property(filters GLOBAL PROPERTY QZ_SCENARIO_FILTERS_${target})
+    list(JOIN filters "|" filters)
+    add_test(NAME ${target}_scenario_coverage
+        COMMAND "${CMAKE_COMMAND}" "-DPROGRAM=$<TARGET_FILE:${target}>"
+                "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" "-DFILTERS=${filters}"
+                -P "${PROJECT_SOURCE_DIR}/tests/support/CheckScenarioCoverage.cmake")
+endfunction()
 
 function(qz_add_service_scenario)
     cmake_parse_arguments(ARG "" "NAME;TARGET;FILTER;REGISTRY" "LABELS;ENVIRONMENT" ${ARGN})
@@ -31,6 +58,7 @@ function(qz_add_service_scenario)
     if(ARG_FILTER)
         list(APPEND arguments "--gtest_filter=${ARG_FILTER}")
     endif()
+    _qz_note_scenario_filter(${ARG_TARGET} "${ARG_FILTER}")
     set(environment ${ARG_ENVIRONMENT})
 
     # Scenarios point the registry at the fake service libraries: build them with the program.
