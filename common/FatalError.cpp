@@ -1,9 +1,9 @@
 #include "common/FatalError.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <cstdlib>
 #endif
 
 namespace qz::common {
