@@ -1,0 +1,84 @@
+#include "ChildModes.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "ChildProcess.h"
+
+namespace qz::devservice::test {
+
+namespace {
+
+unsigned int Number(const char* text) {
+    return static_cast<unsigned int>(std::strtoul(text, nullptr, 10));
+}
+
+int WriteChild(char** argv) {
+    const unsigned int seed = Number(argv[5]);
+    DevGame game;
+    const std::string name = "version " + std::to_string(seed);
+    if (!game.Save(Number(argv[2]), Number(argv[3]), Pattern(Number(argv[4]), seed),
+                   AsName(name.c_str()))) {
+        return 2;
+    }
+    std::ofstream marker(argv[6]);
+    return marker.good() ? 0 : 3;
+}
+
+int DumpChild(char** argv) {
+    DevGame game;
+    const unsigned int productId = Number(argv[2]);
+    std::ofstream output(argv[3]);
+    for (const Listed& listed : game.List(productId)) {
+        Bytes data;
+        if (!game.Load(productId, listed.savegameId, data)) {
+            return 2;
+        }
+        output << listed.savegameId << ' ' << listed.size << ' ' << Hash(data) << '\n';
+    }
+    return output.good() ? 0 : 3;
+}
+
+}  // namespace
+
+bool IsChildMode(int argc, char** argv) {
+    return argc >= 2 && std::strncmp(argv[1], "--child-", 8) == 0;
+}
+
+int RunChildMode(int argc, char** argv) {
+    if (std::strcmp(argv[1], "--child-write") == 0 && argc == 7) {
+        return WriteChild(argv);
+    }
+    if (std::strcmp(argv[1], "--child-dump") == 0 && argc == 4) {
+        return DumpChild(argv);
+    }
+    std::fprintf(stderr, "unknown child mode\n");
+    return 1;
+}
+
+unsigned long long Hash(const Bytes& bytes) {
+    unsigned long long hash = 14695981039346656037ull;
+    for (const unsigned char byte : bytes) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return hash;
+}
+
+bool DumpInFreshProcess(unsigned int productId, const std::string& output,
+                        std::vector<Dumped>& dumped) {
+    std::remove(output.c_str());
+    if (RunChild({"--child-dump", std::to_string(productId), output}) != 0) {
+        return false;
+    }
+    dumped.clear();
+    std::ifstream input(output);
+    Dumped line;
+    while (input >> line.savegameId >> line.size >> line.hash) {
+        dumped.push_back(line);
+    }
+    return true;
+}
+
+}  // namespace qz::devservice::test

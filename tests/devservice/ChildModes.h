@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "DevGame.h"
+
+namespace qz::devservice::test {
+
+/// What a child process does, chosen by its first argument (see RunChildMode); the test
+/// program's main hands every run with such an argument here instead of to GoogleTest.
+///   --child-write <product> <savegame> <size> <seed> <marker>: commits Pattern(size, seed),
+///       named after the seed, and creates the file <marker> once Close has returned.
+///   --child-dump <product> <output>: lists the product and writes one line per savegame,
+///       "<id> <size> <hash of the contents>", in list order.
+bool IsChildMode(int argc, char** argv);
+int RunChildMode(int argc, char** argv);
+
+/// FNV-1a of the bytes.
+unsigned long long Hash(const Bytes& bytes);
+
+/// One line of a dump.
+struct Dumped {
+    unsigned int savegameId;
+    unsigned int size;
+    unsigned long long hash;
+};
+
+/// Runs a dump child for the product and reads its lines; false when the child failed.
+bool DumpInFreshProcess(unsigned int productId, const std::string& output,
+                        std::vector<Dumped>& dumped);
+
+}  // namespace qz::devservice::test

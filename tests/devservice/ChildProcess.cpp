@@ -1,0 +1,17 @@
+#include "ChildProcess.h"
+
+namespace qz::devservice::test {
+
+ChildProcess::~ChildProcess() {
+    if (native != nullptr) {
+        Kill();
+        Wait();
+    }
+}
+
+int RunChild(const std::vector<std::string>& arguments) {
+    ChildProcess child;
+    return child.Start(arguments) ? child.Wait() : -1;
+}
+
+}  // namespace qz::devservice::test

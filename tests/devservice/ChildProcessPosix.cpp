@@ -1,0 +1,52 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "ChildProcess.h"
+
+namespace qz::devservice::test {
+
+struct ChildProcess::Native {
+    pid_t pid;
+};
+
+bool ChildProcess::Start(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    std::string self = "/proc/self/exe";
+    argv.push_back(&self[0]);
+    std::vector<std::string> copies = arguments;
+    for (std::string& argument : copies) {
+        argv.push_back(&argument[0]);
+    }
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) {
+        return false;
+    }
+    if (pid == 0) {
+        execv("/proc/self/exe", argv.data());
+        _exit(127);
+    }
+    native = new Native{pid};
+    return true;
+}
+
+void ChildProcess::Kill() {
+    if (native != nullptr) {
+        kill(native->pid, SIGKILL);
+    }
+}
+
+int ChildProcess::Wait() {
+    if (native == nullptr) {
+        return -1;
+    }
+    int status = 0;
+    while (waitpid(native->pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    delete native;
+    native = nullptr;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace qz::devservice::test

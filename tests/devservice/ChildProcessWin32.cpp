@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "ChildProcess.h"
+
+namespace qz::devservice::test {
+
+namespace {
+
+// One argument quoted for the C runtime's parser; the arguments here hold no quotes.
+std::string Quoted(const std::string& argument) {
+    return "\"" + argument + "\"";
+}
+
+}  // namespace
+
+struct ChildProcess::Native {
+    PROCESS_INFORMATION process;
+};
+
+bool ChildProcess::Start(const std::vector<std::string>& arguments) {
+    char self[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    std::string commandLine = Quoted(self);
+    for (const std::string& argument : arguments) {
+        commandLine += " " + Quoted(argument);
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(self, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    native = new Native{process};
+    return true;
+}
+
+void ChildProcess::Kill() {
+    if (native != nullptr) {
+        TerminateProcess(native->process.hProcess, 0xDEAD);
+    }
+}
+
+int ChildProcess::Wait() {
+    if (native == nullptr) {
+        return -1;
+    }
+    WaitForSingleObject(native->process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(native->process.hProcess, &code);
+    CloseHandle(native->process.hThread);
+    CloseHandle(native->process.hProcess);
+    delete native;
+    native = nullptr;
+    return code == 0xDEAD ? -1 : static_cast<int>(code);
+}
+
+}  // namespace qz::devservice::test
