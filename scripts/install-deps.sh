@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
+#   install-deps.sh        everything the test command needs
+#   install-deps.sh demo   only what building and running the demo game needs
 # Run as root (or through sudo); a no-op when everything is present.
 set -euo pipefail
 
+demo_packages=(cmake ninja-build g++)
 packages=(
     cmake ninja-build g++ python3
     clang libclang-rt-14-dev          # sanitizers and libFuzzer
@@ -10,6 +13,10 @@ packages=(
     libabsl-dev libicu-dev            # benchmark baselines
     g++-mingw-w64-x86-64-posix wine64 # the Windows build and its test runner
 )
+
+if [ "${1:-}" = demo ]; then
+    packages=("${demo_packages[@]}")
+fi
 
 missing=()
 for package in "${packages[@]}"; do

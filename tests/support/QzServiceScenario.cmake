@@ -20,19 +20,23 @@
 # runs and the key deleted after it, all inside the one test, which holds the resource lock
 # vykaris_registry so that no two registry scenarios overlap.
 #
-# Every program that scenarios run gets one more test, <target>_scenario_coverage, that fails
-# when the program holds a case that none of its scenarios' filters reaches.
+# Every GoogleTest program that scenarios run with filters gets one more test,
+# <target>_scenario_coverage, that fails when the program holds a case that none of its
+# scenarios' filters reaches.
 include_guard(GLOBAL)
 
 # Records the filter of one scenario of `target` (empty: the whole program) and, with the first
-# scenario of a target, schedules its coverage test for when all scenarios are known.
+# filtered scenario of a target, schedules its coverage test for when all scenarios are known.
 function(_qz_note_scenario_filter target filter)
+    get_property(scheduled GLOBAL PROPERTY QZ_SCENARIO_COVERAGE_${target} SET)
     if(filter STREQUAL "")
         set(filter "*")
+    elseif(NOT scheduled)
+        set_property(GLOBAL PROPERTY QZ_SCENARIO_COVERAGE_${target} ON)
     endif()
-    get_property(known GLOBAL PROPERTY QZ_SCENARIO_FILTERS_${target} SET)
     set_property(GLOBAL APPEND PROPERTY QZ_SCENARIO_FILTERS_${target} "${filter}")
-    if(NOT known)
+    # Programs run whole by every scenario need no check (and need not be GoogleTest ones).
+    if(NOT scheduled AND NOT filter STREQUAL "*")
         cmake_language(EVAL CODE "
             cmake_language(DEFER DIRECTORY \"${CMAKE_CURRENT_SOURCE_DIR}\"
                 CALL _qz_add_scenario_coverage_test ${target})")
