@@ -2,10 +2,12 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 #   install-deps.sh        everything the test command needs
 #   install-deps.sh demo   only what building and running the demo game needs
+#   install-deps.sh demo-windows   the same for the Windows build of the demo under Wine
 # Run as root (or through sudo); a no-op when everything is present.
 set -euo pipefail
 
 demo_packages=(cmake ninja-build g++)
+demo_windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64)
 packages=(
     cmake ninja-build g++ python3
     clang libclang-rt-14-dev          # sanitizers and libFuzzer
@@ -14,9 +16,10 @@ packages=(
     g++-mingw-w64-x86-64-posix wine64 # the Windows build and its test runner
 )
 
-if [ "${1:-}" = demo ]; then
-    packages=("${demo_packages[@]}")
-fi
+case "${1:-}" in
+    demo) packages=("${demo_packages[@]}") ;;
+    demo-windows) packages=("${demo_windows_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
