@@ -16,11 +16,13 @@ __declspec(dllimport) float __cdecl nexttowardf(float x, long double toward);
 }
 #endif
 
-#define QZ_LONG_DOUBLE_1(name)                                                            \
-    static __inline long double name##l(long double x) { return name((double)x); }
-#define QZ_LONG_DOUBLE_2(name)                                                            \
-    static __inline long double name##l(long double x, long double y) {                   \
-        return name((double)x, (double)y);                                                \
+#define QZ_LONG_DOUBLE_1(name)                           \
+    static __inline long double name##l(long double x) { \
+        return name((double)x);                          \
+    }
+#define QZ_LONG_DOUBLE_2(name)                                          \
+    static __inline long double name##l(long double x, long double y) { \
+        return name((double)x, (double)y);                              \
     }
 QZ_LONG_DOUBLE_1(acos)
 QZ_LONG_DOUBLE_1(asin)
@@ -70,7 +72,9 @@ static __inline long double frexpl(long double x, int* exponent) {
 static __inline long double ldexpl(long double x, int exponent) {
     return ldexp((double)x, exponent);
 }
-static __inline int ilogbl(long double x) { return ilogb((double)x); }
+static __inline int ilogbl(long double x) {
+    return ilogb((double)x);
+}
 static __inline long double remquol(long double x, long double y, int* quotient) {
     return remquo((double)x, (double)y, quotient);
 }

@@ -39,7 +39,11 @@ void __cdecl operator delete[](void* block, std::align_val_t alignment,
 void __cdecl operator delete(void* block, size_t size, std::align_val_t alignment) noexcept;
 void __cdecl operator delete[](void* block, size_t size, std::align_val_t alignment) noexcept;
 
-[[nodiscard]] inline void* __cdecl operator new(size_t, void* where) noexcept { return where; }
-[[nodiscard]] inline void* __cdecl operator new[](size_t, void* where) noexcept { return where; }
+[[nodiscard]] inline void* __cdecl operator new(size_t, void* where) noexcept {
+    return where;
+}
+[[nodiscard]] inline void* __cdecl operator new[](size_t, void* where) noexcept {
+    return where;
+}
 inline void __cdecl operator delete(void*, void*) noexcept {}
 inline void __cdecl operator delete[](void*, void*) noexcept {}

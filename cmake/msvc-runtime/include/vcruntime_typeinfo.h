@@ -19,8 +19,8 @@ extern __type_info_node __type_info_root_node;
 __declspec(dllimport) int __cdecl __std_type_info_compare(const __std_type_info_data* left,
                                                           const __std_type_info_data* right);
 __declspec(dllimport) size_t __cdecl __std_type_info_hash(const __std_type_info_data* data);
-__declspec(dllimport) const char* __cdecl __std_type_info_name(__std_type_info_data* data,
-                                                               __type_info_node* names);
+__declspec(dllimport) const
+    char* __cdecl __std_type_info_name(__std_type_info_data* data, __type_info_node* names);
 }
 
 class type_info {
@@ -38,7 +38,9 @@ public:
     bool before(const type_info& other) const noexcept {
         return __std_type_info_compare(&data_, &other.data_) < 0;
     }
-    const char* name() const noexcept { return __std_type_info_name(&data_, &__type_info_root_node); }
+    const char* name() const noexcept {
+        return __std_type_info_name(&data_, &__type_info_root_node);
+    }
     const char* raw_name() const noexcept { return data_.decoratedName; }
     virtual ~type_info() noexcept;
 

@@ -5,7 +5,9 @@
 
 int main(int argc, char** argv, char** envp);
 
-static void __cdecl StopProgramModule(void) { QzModuleStop(); }
+static void __cdecl StopProgramModule(void) {
+    QzModuleStop();
+}
 
 // The linker's default entry point of a console program: arguments and environment from the
 // C runtime, static initializers, main, and exit, which also runs the module's atexit list.

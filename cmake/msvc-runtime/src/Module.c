@@ -32,4 +32,6 @@ int QzModuleStart(void) {
     return 0;
 }
 
-void QzModuleStop(void) { _execute_onexit_table(&moduleExitTable); }
+void QzModuleStop(void) {
+    _execute_onexit_table(&moduleExitTable);
+}

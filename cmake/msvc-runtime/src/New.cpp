@@ -43,8 +43,12 @@ void* AllocateAligned(size_t size, std::align_val_t alignment) {
 
 }  // namespace
 
-void* __cdecl operator new(size_t size) { return Allocate(size); }
-void* __cdecl operator new[](size_t size) { return Allocate(size); }
+void* __cdecl operator new(size_t size) {
+    return Allocate(size);
+}
+void* __cdecl operator new[](size_t size) {
+    return Allocate(size);
+}
 
 void* __cdecl operator new(size_t size, const std::nothrow_t&) noexcept {
     try {
@@ -57,12 +61,24 @@ void* __cdecl operator new[](size_t size, const std::nothrow_t& tag) noexcept {
     return operator new(size, tag);
 }
 
-void __cdecl operator delete(void* block) noexcept { free(block); }
-void __cdecl operator delete[](void* block) noexcept { free(block); }
-void __cdecl operator delete(void* block, const std::nothrow_t&) noexcept { free(block); }
-void __cdecl operator delete[](void* block, const std::nothrow_t&) noexcept { free(block); }
-void __cdecl operator delete(void* block, size_t) noexcept { free(block); }
-void __cdecl operator delete[](void* block, size_t) noexcept { free(block); }
+void __cdecl operator delete(void* block) noexcept {
+    free(block);
+}
+void __cdecl operator delete[](void* block) noexcept {
+    free(block);
+}
+void __cdecl operator delete(void* block, const std::nothrow_t&) noexcept {
+    free(block);
+}
+void __cdecl operator delete[](void* block, const std::nothrow_t&) noexcept {
+    free(block);
+}
+void __cdecl operator delete(void* block, size_t) noexcept {
+    free(block);
+}
+void __cdecl operator delete[](void* block, size_t) noexcept {
+    free(block);
+}
 
 void* __cdecl operator new(size_t size, std::align_val_t alignment) {
     return AllocateAligned(size, alignment);
@@ -84,8 +100,12 @@ void* __cdecl operator new[](size_t size, std::align_val_t alignment,
 }
 
 // Aligned blocks come from _aligned_malloc and must go back through _aligned_free.
-void __cdecl operator delete(void* block, std::align_val_t) noexcept { _aligned_free(block); }
-void __cdecl operator delete[](void* block, std::align_val_t) noexcept { _aligned_free(block); }
+void __cdecl operator delete(void* block, std::align_val_t) noexcept {
+    _aligned_free(block);
+}
+void __cdecl operator delete[](void* block, std::align_val_t) noexcept {
+    _aligned_free(block);
+}
 void __cdecl operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept {
     _aligned_free(block);
 }
