@@ -103,7 +103,7 @@ TEST(Answers, FailedOpensDeliverInertHandles) {
     const Answer writer = game.OpenWriter(14, 0xFFFFFFFF, true);
     ASSERT_EQ(writer.values[0], 2u);
     ASSERT_NE(writer.writer, nullptr);
-    EXPECT_FALSE(writer.writer->SetName(AsName("x").data()));
+    EXPECT_FALSE(writer.writer->SetName(Terminated(AsName("x")).data()));
     writer.writer->Close(true);
     game.client.Update();
     EXPECT_EQ(game.answers.size(), 2u) << "no read answer for a reader that does not exist";

@@ -89,9 +89,7 @@ bool DevGame::Save(unsigned int productId, unsigned int savegameId, const Bytes&
     }
     bool written = true;
     if (!name.empty()) {
-        Name terminated = name;
-        terminated.push_back(0);
-        written = opened.writer->SetName(terminated.data());
+        written = opened.writer->SetName(Terminated(name).data());
     }
     for (std::size_t at = 0; at < data.size() && written; at += chunk) {
         const auto size = static_cast<unsigned int>(std::min<std::size_t>(chunk, data.size() - at));
@@ -184,6 +182,12 @@ Name AsName(const char* text) {
         name.push_back(static_cast<unsigned char>(*text));
     }
     return name;
+}
+
+Name Terminated(const Name& name) {
+    Name terminated = name;
+    terminated.push_back(0);
+    return terminated;
 }
 
 std::string StorageDirectory() {

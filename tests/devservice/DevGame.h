@@ -88,8 +88,11 @@ private:
 /// `size` bytes of a pattern that differs for every `seed` and every offset.
 Bytes Pattern(std::size_t size, unsigned int seed);
 
-/// A name from ASCII text.
+/// A name from ASCII text, without a terminator.
 Name AsName(const char* text);
+
+/// The name followed by a 0 unit, as SetName takes it.
+Name Terminated(const Name& name);
 
 /// The storage directory of this test process (VYKARIS_DEVSERVICE_DIR); fails the test when
 /// it is not set.

@@ -92,7 +92,7 @@ TEST(Savegames, DiscardKeepsTheCommittedVersion) {
     ASSERT_TRUE(game.Save(23, 1, old, AsName("old")));
     const Answer opened = game.OpenWriter(23, 1, true);
     ASSERT_EQ(opened.values[0], 0u);
-    EXPECT_TRUE(opened.writer->SetName(AsName("new").data()));
+    EXPECT_TRUE(opened.writer->SetName(Terminated(AsName("new")).data()));
     const Bytes fresh = Pattern(9000, 2);
     EXPECT_EQ(game.Write(opened.writer, fresh.data(), 9000), 9000u);
     opened.writer->Close(false);
@@ -165,7 +165,7 @@ TEST(Savegames, NamesMustBeWellFormedUtf16OfAtMost255Units) {
     DevGame game;
     const Answer opened = game.OpenWriter(27, 1, false);
     veltoclient::SavegameWriter* writer = opened.writer;
-    ASSERT_TRUE(writer->SetName(AsName("kept").data()));
+    ASSERT_TRUE(writer->SetName(Terminated(AsName("kept")).data()));
 
     unsigned short empty[] = {0};
     unsigned short loneHigh[] = {'a', 0xD800, 'b', 0};
