@@ -14,6 +14,8 @@ packages=(
     googletest libbenchmark-dev       # GoogleTest sources (built per compiler), Google Benchmark
     libabsl-dev libicu-dev            # benchmark baselines
     g++-mingw-w64-x86-64-posix wine64 # the Windows build and its test runner
+    clang-14 lld-14 llvm-14           # the MSVC-ABI build: clang-cl, lld-link, binary tools
+    libwine-dev libc++-14-dev         # its Win32 headers and import libraries, libc++ headers
 )
 
 case "${1:-}" in

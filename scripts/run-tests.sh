@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite three times: natively (gcc), under AddressSanitizer and
 # UndefinedBehaviorSanitizer with the libFuzzer targets (clang), and as the Windows build
-# (MinGW-w64) under Wine. Installs missing Debian packages first. Every stage runs even when
+# (MinGW-w64) under Wine; then the MSVC-ABI Windows build (clang-cl) with its own test
+# programs under Wine. Installs missing Debian packages first. Every stage runs even when
 # an earlier one failed; the last line sums up all stages and the exit code is non-zero when
 # anything failed.
 set -uo pipefail
@@ -72,6 +73,10 @@ fi
 /usr/lib/wine/wineserver -p 2>/dev/null || true
 stage windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_BUILD_BENCHMARKS=OFF
+# The MSVC-ABI build, in the same Wine prefix; its mixed tests load the MinGW service
+# libraries that the windows stage built.
+stage msvc -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-msvc-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_MINGW_BUILD_DIR="$build/windows"
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 
 echo

@@ -5,9 +5,13 @@
 #                     tree itself, without installing;
 #   MODE=subproject   builds tests/package/subproject, which uses add_subdirectory.
 #   cmake -DMODE=<mode> -DBUILD_DIR=<build> -DSOURCE_DIR=<repository> -DWORK_DIR=<scratch>
-#         -P CheckConsumer.cmake
+#         [-DTOOLCHAIN=<toolchain file of a cross build>] -P CheckConsumer.cmake
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(consumer_args -G Ninja)
+# A cross build's game is built with the same toolchain.
+if(TOOLCHAIN)
+    list(APPEND consumer_args "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}" -DCMAKE_BUILD_TYPE=Release)
+endif()
 
 if(MODE STREQUAL "install")
     execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix"
