@@ -19,8 +19,10 @@ public:
     unsigned int GetInstallationErrorNum() const { return installationErrorNum; }
 
     unsigned int installationErrorNum = 0;
+    // One entry pointer per entry point, named after it, in lookup order. Name is a member
+    // name here, which parentheses would break.
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
-    decltype(&QzVeltodll##Name) Name = nullptr;
+    decltype(&QzVeltodll##Name) Name = nullptr;  // NOLINT(bugprone-macro-parentheses)
 #include "VeltodllEntryPoints.def"
 
 private:
