@@ -2,6 +2,10 @@
 
 #include "Module.h"
 
+// ucrtbase.dll exports these; Wine's headers do not declare them.
+__declspec(dllimport) void __cdecl _initterm(_PVFV* first, _PVFV* last);
+__declspec(dllimport) int __cdecl _initterm_e(_PIFV* first, _PIFV* last);
+
 // The compiler puts pointers to C initializers in .CRT$XIU and to C++ static constructors in
 // .CRT$XCU; the linker sorts .CRT$ sections by name, so these markers bound each list.
 #pragma section(".CRT$XIA", long, read)
