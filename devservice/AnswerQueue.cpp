@@ -4,10 +4,9 @@
 
 namespace qz::devservice {
 
-AnswerQueue::AnswerQueue(unsigned int latency, bool immediate)
-    : latency(latency), immediate(immediate) {}
+AnswerQueue::AnswerQueue(bool immediate) : immediate(immediate) {}
 
-void AnswerQueue::Push(std::function<void()> deliver) {
+void AnswerQueue::Push(unsigned int latency, std::function<void()> deliver) {
     if (immediate) {
         deliver();
         return;
@@ -19,11 +18,19 @@ void AnswerQueue::Push(std::function<void()> deliver) {
 
 void AnswerQueue::Update() {
     const unsigned long long now = ++updatesStarted;
-    // Every answer has the same latency, so the due ones are at the front. Each is taken out
-    // before its callback runs, so callbacks may push, or even call Update again.
-    while (!pending.empty() && pending.front().dueAt <= now) {
-        std::function<void()> deliver = std::move(pending.front().deliver);
-        pending.pop_front();
+    // Kinds may have latencies of their own, so a due answer may wait behind one that is not.
+    // Each is taken out before its callback runs, and the search starts again after it, as
+    // callbacks may push, or even call Update again.
+    for (;;) {
+        auto due = pending.begin();
+        while (due != pending.end() && due->dueAt > now) {
+            ++due;
+        }
+        if (due == pending.end()) {
+            return;
+        }
+        std::function<void()> deliver = std::move(due->deliver);
+        pending.erase(due);
         deliver();
     }
 }

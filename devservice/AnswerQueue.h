@@ -1,21 +1,21 @@
 #pragma once
 
-#include <deque>
 #include <functional>
+#include <list>
 
 namespace qz::devservice {
 
 /// The answers of one session, delivered in request order from inside Update.
 class AnswerQueue {
 public:
-    /// `latency`: Update calls an answer waits before the one that delivers it.
     /// `immediate`: answers are delivered by Push itself.
-    AnswerQueue(unsigned int latency, bool immediate);
+    explicit AnswerQueue(bool immediate);
 
-    /// Queues one answer; `deliver` makes the callback.
-    void Push(std::function<void()> deliver);
-    /// One Update call: delivers, in order, the answers due when it starts. Answers pushed by
-    /// the callbacks meanwhile are due at a later call at the earliest.
+    /// Queues one answer that waits `latency` Update calls before the one that delivers it;
+    /// `deliver` makes the callback.
+    void Push(unsigned int latency, std::function<void()> deliver);
+    /// One Update call: delivers, in request order, the answers due when it starts. Answers
+    /// pushed by the callbacks meanwhile are due at a later call at the earliest.
     void Update();
 
 private:
@@ -24,9 +24,8 @@ private:
         std::function<void()> deliver;
     };
 
-    std::deque<Pending> pending;
+    std::list<Pending> pending;
     unsigned long long updatesStarted = 0;
-    unsigned int latency;
     bool immediate;
 };
 

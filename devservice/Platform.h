@@ -4,6 +4,7 @@
 // per OS. Paths are UTF-8 throughout; the Windows file converts them at the system call.
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ bool CreateDirectories(const std::string& directory);
 /// read.
 bool ListFiles(const std::string& directory, std::vector<std::string>& names);
 
+/// The names of the subdirectories of `directory`; false (and nothing added) when it cannot
+/// be read.
+bool ListDirectories(const std::string& directory, std::vector<std::string>& names);
+
 enum class ReadResult { kDone, kMissing, kFailed };
 
 /// Reads at most `limit` bytes from the start of the file into `contents` and reports the
@@ -36,6 +41,11 @@ ReadResult ReadFile(const std::string& path, std::size_t limit,
 
 /// A file being written under a temporary name beside the file it will replace.
 class PendingFile;
+
+/// The temporary name of a new version of `finalPath`, unique among processes (`processId`)
+/// and among the versions this process writes (a counter). Shared by both implementations, as
+/// the README documents the form.
+std::string TemporaryPath(const std::string& finalPath, unsigned long processId);
 
 /// Creates a new temporary file in `directory` for the final name `name`; null when that
 /// fails.
@@ -53,5 +63,8 @@ enum class RemoveResult { kRemoved, kMissing, kFailed };
 
 /// Deletes the file and flushes its directory.
 RemoveResult RemoveFile(const std::string& directory, const std::string& name);
+
+/// Creates (or empties) a file for writing text, such as the call log; null when that fails.
+std::FILE* CreateTextFile(const std::string& path);
 
 }  // namespace qz::devservice::platform

@@ -99,7 +99,12 @@ bool CreateDirectories(const std::string& directory) {
     return mkdir(directory.c_str(), 0777) == 0 || IsDirectory(directory);
 }
 
-bool ListFiles(const std::string& directory, std::vector<std::string>& names) {
+namespace {
+
+// The entries of `directory` whose type `wanted` accepts (S_ISREG, S_ISDIR), "." and ".."
+// left out.
+template <typename Wanted>
+bool ListEntries(const std::string& directory, Wanted wanted, std::vector<std::string>& names) {
     DIR* stream = opendir(directory.c_str());
     if (stream == nullptr) {
         return false;
@@ -107,18 +112,29 @@ bool ListFiles(const std::string& directory, std::vector<std::string>& names) {
     std::vector<std::string> found;
     while (const dirent* entry = readdir(stream)) {
         const std::string name = entry->d_name;
-        if (entry->d_type == DT_REG) {
+        if (name == "." || name == "..") {
+            continue;
+        }
+        struct stat status;
+        if (stat(JoinPath(directory, name).c_str(), &status) == 0 && wanted(status.st_mode)) {
             found.push_back(name);
-        } else if (entry->d_type == DT_UNKNOWN) {
-            struct stat status;
-            if (stat(JoinPath(directory, name).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-                found.push_back(name);
-            }
         }
     }
     closedir(stream);
     names.insert(names.end(), found.begin(), found.end());
     return true;
+}
+
+}  // namespace
+
+bool ListFiles(const std::string& directory, std::vector<std::string>& names) {
+    return ListEntries(
+        directory, [](mode_t mode) { return S_ISREG(mode); }, names);
+}
+
+bool ListDirectories(const std::string& directory, std::vector<std::string>& names) {
+    return ListEntries(
+        directory, [](mode_t mode) { return S_ISDIR(mode); }, names);
 }
 
 ReadResult ReadFile(const std::string& path, std::size_t limit,
@@ -155,13 +171,10 @@ ReadResult ReadFile(const std::string& path, std::size_t limit,
 }
 
 PendingFile* BeginFile(const std::string& directory, const std::string& name) {
-    static unsigned int counter;
     auto* file = new PendingFile;
     file->directory = directory;
     file->finalPath = JoinPath(directory, name);
-    // Unique among processes (pid) and among the writers of this one (counter).
-    file->tempPath =
-        file->finalPath + "." + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
+    file->tempPath = TemporaryPath(file->finalPath, static_cast<unsigned long>(getpid()));
     file->fd = Retry([&] {
         return open(file->tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     });
@@ -213,6 +226,10 @@ RemoveResult RemoveFile(const std::string& directory, const std::string& name) {
     }
     SyncDirectory(directory);
     return RemoveResult::kRemoved;
+}
+
+std::FILE* CreateTextFile(const std::string& path) {
+    return std::fopen(path.c_str(), "we");
 }
 
 }  // namespace qz::devservice::platform

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "Platform.h"
 
 namespace qz::devservice::platform {
@@ -108,7 +110,11 @@ bool CreateDirectories(const std::string& directory) {
     return CreateDirectoryW(wide.c_str(), nullptr) != 0 || IsDirectory(wide);
 }
 
-bool ListFiles(const std::string& directory, std::vector<std::string>& names) {
+namespace {
+
+// The entries of `directory` that are directories (`directories`) or files, "." and ".."
+// left out.
+bool ListEntries(const std::string& directory, bool directories, std::vector<std::string>& names) {
     WIN32_FIND_DATAW data;
     const HANDLE search = FindFirstFileW(Wide(JoinPath(directory, "*")).c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) {
@@ -116,13 +122,25 @@ bool ListFiles(const std::string& directory, std::vector<std::string>& names) {
     }
     std::vector<std::string> found;
     do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            found.push_back(Narrow(data.cFileName, lstrlenW(data.cFileName)));
+        const bool isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const std::string name = Narrow(data.cFileName, lstrlenW(data.cFileName));
+        if (isDirectory == directories && name != "." && name != "..") {
+            found.push_back(name);
         }
     } while (FindNextFileW(search, &data));
     FindClose(search);
     names.insert(names.end(), found.begin(), found.end());
     return true;
+}
+
+}  // namespace
+
+bool ListFiles(const std::string& directory, std::vector<std::string>& names) {
+    return ListEntries(directory, false, names);
+}
+
+bool ListDirectories(const std::string& directory, std::vector<std::string>& names) {
+    return ListEntries(directory, true, names);
 }
 
 ReadResult ReadFile(const std::string& path, std::size_t limit,
@@ -163,12 +181,10 @@ ReadResult ReadFile(const std::string& path, std::size_t limit,
 }
 
 PendingFile* BeginFile(const std::string& directory, const std::string& name) {
-    static unsigned int counter;
     auto* file = new PendingFile;
     const std::string finalPath = JoinPath(directory, name);
     file->finalPath = Wide(finalPath);
-    file->tempPath = Wide(finalPath + "." + std::to_string(GetCurrentProcessId()) + "-" +
-                          std::to_string(++counter) + ".tmp");
+    file->tempPath = Wide(TemporaryPath(finalPath, GetCurrentProcessId()));
     file->handle = CreateFileW(file->tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file->handle == INVALID_HANDLE_VALUE) {
@@ -218,6 +234,10 @@ RemoveResult RemoveFile(const std::string& directory, const std::string& name) {
                    : RemoveResult::kFailed;
     }
     return RemoveResult::kRemoved;
+}
+
+std::FILE* CreateTextFile(const std::string& path) {
+    return _wfopen(Wide(path).c_str(), L"wb");
 }
 
 }  // namespace qz::devservice::platform

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "Platform.h"
+#include "Quotas.h"
 #include "Session.h"
 #include "Settings.h"
 
@@ -145,6 +146,11 @@ void* OpenWriter(Session* session, unsigned int productId, unsigned int savegame
         result = ResultCode::kAlreadyExists;
         return nullptr;
     }
+    // A new savegame must fit the product's count, a replacement fits as an empty one.
+    if (!FitsQuotas(TheSettings().quotas, TheStorage(), productId, savegameId, 0)) {
+        result = ResultCode::kStorageFailure;
+        return nullptr;
+    }
     // The temporary file is made now, so that a storage directory that cannot be written is
     // reported here rather than lost at Close.
     platform::PendingFile* file = TheStorage().Begin(productId, savegameId);
@@ -167,6 +173,11 @@ Session* WriterSession(void* handle) {
     return writer == nullptr ? nullptr : writer->session;
 }
 
+bool IsOpen(void* handle) {
+    const Writer* writer = TheOpenSavegames().writers.Find(handle);
+    return writer != nullptr && writer->open;
+}
+
 bool SetName(void* handle, const unsigned short* name) {
     Writer* writer = TheOpenSavegames().writers.Find(handle);
     if (writer == nullptr || !writer->open || !TakeName(name, writer->name)) {
@@ -180,6 +191,12 @@ unsigned int Write(void* handle, const void* buffer, unsigned int size) {
     Writer* writer = TheOpenSavegames().writers.Find(handle);
     if (writer == nullptr || !writer->open || buffer == nullptr || writer->failed ||
         size > 0xFFFFFFFFu - writer->data.size()) {
+        return 0;
+    }
+    // Past a quota the version could only be committed in part, so it is never committed.
+    if (!FitsQuotas(TheSettings().quotas, TheStorage(), writer->productId, writer->savegameId,
+                    writer->data.size() + static_cast<unsigned long long>(size))) {
+        writer->failed = true;
         return 0;
     }
     const auto* bytes = static_cast<const unsigned char*>(buffer);
@@ -199,7 +216,10 @@ void CloseWriter(void* handle, bool commit) {
     if (writer == nullptr || !writer->open) {
         return;
     }
-    if (commit && !writer->failed) {
+    // Checked again: other writers may have committed meanwhile.
+    if (commit && !writer->failed &&
+        FitsQuotas(TheSettings().quotas, TheStorage(), writer->productId, writer->savegameId,
+                   writer->data.size())) {
         // A replacement without a name of its own keeps the committed one's.
         SavegameHeader existing;
         if (!writer->named && TheStorage().ReadHeader(writer->productId, writer->savegameId,

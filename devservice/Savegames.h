@@ -27,13 +27,17 @@ void CloseReader(void* reader);
 void* OpenWriter(Session* session, unsigned int productId, unsigned int savegameId, bool overwrite,
                  ResultCode& result);
 Session* WriterSession(void* writer);
+/// Whether the handle is a writer that is not closed yet.
+bool IsOpen(void* writer);
 /// Names the version being written; false, name unchanged, for a name that is not 1 to 255
 /// units of well-formed UTF-16, or a closed writer.
 bool SetName(void* writer, const unsigned short* name);
 /// Appends the bytes and returns `size`; 0 for a null buffer, a closed or failed writer, or a
-/// savegame that would pass 0xFFFFFFFF bytes. Counted as the session's written bytes.
+/// savegame that would pass 0xFFFFFFFF bytes. Counted as the session's written bytes. A write
+/// past a quota returns 0 and fails the writer: its version is never committed.
 unsigned int Write(void* writer, const void* buffer, unsigned int size);
-/// Commits (durably) or discards the version; nothing for a closed writer.
+/// Commits (durably) or discards the version; nothing for a closed writer. A version that no
+/// longer fits the quotas is discarded.
 void CloseWriter(void* writer, bool commit);
 
 }  // namespace savegames

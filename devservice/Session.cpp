@@ -8,14 +8,18 @@
 
 namespace qz::devservice {
 
-Session::Session() : answers(TheSettings().latency, TheSettings().immediate) {}
+Session::Session(unsigned int number) : number(number), answers(TheSettings().immediate) {}
 
-void Session::Request(std::function<void()> deliver) {
+void Session::Request(RequestKind kind, std::function<void()> deliver) {
     ++traffic.requests;
-    answers.Push([this, deliver = std::move(deliver)] {
+    answers.Push(TheSettings().latency[Index(kind)], [this, deliver = std::move(deliver)] {
         deliver();
         ++traffic.answersDelivered;
     });
+}
+
+void Session::Lose() {
+    ++traffic.requests;
 }
 
 void Session::Update() {
@@ -26,7 +30,7 @@ Session* NewSession() {
     // Kept reachable until the process ends, never destroyed: a game may still call in from
     // its own static destructors.
     static auto* sessions = new std::vector<std::unique_ptr<Session>>;
-    sessions->push_back(std::make_unique<Session>());
+    sessions->push_back(std::make_unique<Session>(static_cast<unsigned int>(sessions->size() + 1)));
     return sessions->back().get();
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "AnswerQueue.h"
+#include "RequestKinds.h"
 
 namespace qz::devservice {
 
@@ -18,14 +19,18 @@ struct Traffic {
 /// loader never hands one back.
 class Session {
 public:
-    Session();
+    /// `number`: 1 for the process's first session, 2 for the next, ... (for the log).
+    explicit Session(unsigned int number);
 
-    /// Counts one request and queues its answer. The answer is counted as delivered after
-    /// `deliver` ran, so a traffic answer does not count itself.
-    void Request(std::function<void()> deliver);
+    /// Counts one request and queues its answer, with the latency of its kind. The answer is
+    /// counted as delivered after `deliver` ran, so a traffic answer does not count itself.
+    void Request(RequestKind kind, std::function<void()> deliver);
+    /// Counts one request whose answer never comes.
+    void Lose();
     /// Delivers the answers that are due.
     void Update();
 
+    const unsigned int number;
     Traffic traffic;
 
 private:

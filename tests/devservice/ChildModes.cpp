@@ -41,6 +41,48 @@ int DumpChild(char** argv) {
     return output.good() ? 0 : 3;
 }
 
+// Pumps Update at most `updates` times for the answer; a lost one is not waited for longer.
+bool Pump(DevGame& game, unsigned int requestId, unsigned int updates) {
+    for (unsigned int i = 0; i <= updates; ++i) {
+        for (const Answer& answer : game.answers) {
+            if (answer.requestId == requestId) {
+                return true;
+            }
+        }
+        game.client.Update();
+    }
+    return false;
+}
+
+int ScriptChild(char** argv) {
+    const unsigned int productId = Number(argv[2]);
+    DevGame game;
+    for (unsigned int savegameId = 1; savegameId <= 6; ++savegameId) {
+        const std::string name = "slot " + std::to_string(savegameId);
+        game.Save(productId, savegameId, Pattern(100 * savegameId, savegameId),
+                  AsName(name.c_str()), 128);
+    }
+    for (unsigned int round = 0; round < 4; ++round) {
+        for (const Listed& listed : game.List(productId)) {
+            Bytes data;
+            game.Load(productId, listed.savegameId, data);
+        }
+        for (int i = 0; i < 5; ++i) {
+            unsigned int id = game.client.GetRequestUniqueId();
+            game.client.GetLoginDetails(id, &game);
+            Pump(game, id, 3);
+            id = game.client.GetRequestUniqueId();
+            game.client.GetVeltoServer(id, &game, round, static_cast<unsigned int>(i));
+            Pump(game, id, 3);
+        }
+        game.Remove(productId, round + 1);
+    }
+    const unsigned int id = game.client.GetRequestUniqueId();
+    game.client.GetNetworkTraffic(id, &game);
+    Pump(game, id, 3);
+    return 0;
+}
+
 }  // namespace
 
 bool IsChildMode(int argc, char** argv) {
@@ -54,6 +96,9 @@ int RunChildMode(int argc, char** argv) {
     if (std::strcmp(argv[1], "--child-dump") == 0 && argc == 4) {
         return DumpChild(argv);
     }
+    if (std::strcmp(argv[1], "--child-script") == 0 && argc == 3) {
+        return ScriptChild(argv);
+    }
     std::fprintf(stderr, "unknown child mode\n");
     return 1;
 }
@@ -64,6 +109,11 @@ unsigned long long Hash(const Bytes& bytes) {
         hash = (hash ^ byte) * 1099511628211ull;
     }
     return hash;
+}
+
+bool ScriptInFreshProcess(unsigned int productId, const std::string& log) {
+    SetEnvironment("VYKARIS_DEVSERVICE_LOG", log);
+    return RunChild({"--child-script", std::to_string(productId)}) == 0;
 }
 
 bool DumpInFreshProcess(unsigned int productId, const std::string& output,

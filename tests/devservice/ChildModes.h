@@ -13,8 +13,13 @@ namespace qz::devservice::test {
 ///       named after the seed, and creates the file <marker> once Close has returned.
 ///   --child-dump <product> <output>: lists the product and writes one line per savegame,
 ///       "<id> <size> <hash of the contents>", in list order.
+///   --child-script <product>: a fixed game session on the product (saves, lists, loads,
+///       logins, server requests, removals) that copes with any answer and with lost ones.
 bool IsChildMode(int argc, char** argv);
 int RunChildMode(int argc, char** argv);
+
+/// Runs a script child with VYKARIS_DEVSERVICE_LOG set to `log`; false when it failed.
+bool ScriptInFreshProcess(unsigned int productId, const std::string& log);
 
 /// FNV-1a of the bytes.
 unsigned long long Hash(const Bytes& bytes);

@@ -28,6 +28,9 @@ private:
     Native* native = nullptr;
 };
 
+/// Sets a variable of this process's environment, for the children started after.
+void SetEnvironment(const std::string& name, const std::string& value);
+
 /// Starts this program with `arguments` and waits; its exit code.
 int RunChild(const std::vector<std::string>& arguments);
 

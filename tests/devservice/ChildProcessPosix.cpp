@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,6 +48,10 @@ int ChildProcess::Wait() {
     delete native;
     native = nullptr;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void SetEnvironment(const std::string& name, const std::string& value) {
+    setenv(name.c_str(), value.c_str(), 1);
 }
 
 }  // namespace qz::devservice::test

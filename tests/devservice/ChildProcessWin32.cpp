@@ -58,4 +58,9 @@ int ChildProcess::Wait() {
     return code == 0xDEAD ? -1 : static_cast<int>(code);
 }
 
+void SetEnvironment(const std::string& name, const std::string& value) {
+    // The block that CreateProcess hands on, not the C runtime's copy.
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
 }  // namespace qz::devservice::test

@@ -131,8 +131,9 @@ TEST(Immediate, AnswersComeFromInsideTheRequest) {
     EXPECT_EQ(reasker.answered.size(), 2u);
 }
 
-// VYKARIS_DEVSERVICE_LATENCY=soon, VYKARIS_DEVSERVICE_IMMEDIATE=yes: reported, then the
-// defaults.
+// VYKARIS_DEVSERVICE_LATENCY=soon, VYKARIS_DEVSERVICE_IMMEDIATE=yes,
+// VYKARIS_DEVSERVICE_FAULTS=reader:0:3 (there is no call 0),
+// VYKARIS_DEVSERVICE_MAX_SAVEGAME_BYTES=lots: reported, then the defaults.
 TEST(BadSettings, ReportedOnceAndIgnored) {
     testing::internal::CaptureStderr();
     DevGame game;
@@ -142,12 +143,18 @@ TEST(BadSettings, ReportedOnceAndIgnored) {
               reported.rfind("VYKARIS_DEVSERVICE_LATENCY"));
     EXPECT_NE(reported.find("VYKARIS_DEVSERVICE_LATENCY=\"soon\""), std::string::npos) << reported;
     EXPECT_NE(reported.find("VYKARIS_DEVSERVICE_IMMEDIATE=\"yes\""), std::string::npos) << reported;
+    EXPECT_NE(reported.find("VYKARIS_DEVSERVICE_FAULTS=\"reader:0:3\""), std::string::npos)
+        << reported;
+    EXPECT_NE(reported.find("VYKARIS_DEVSERVICE_MAX_SAVEGAME_BYTES=\"lots\""), std::string::npos)
+        << reported;
     EXPECT_NE(reported.find("development service"), std::string::npos) << reported;
     const unsigned int id = game.client.GetRequestUniqueId();
     game.client.GetLoginDetails(id, &game);
     EXPECT_TRUE(game.answers.empty());
     game.client.Update();
     EXPECT_EQ(game.answers.size(), 1u);
+    EXPECT_TRUE(game.Save(30, 1, Pattern(1000, 1)));
+    EXPECT_EQ(game.OpenReader(30, 1).values[0], 0u);
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Storage.h"
+
+namespace qz::devservice {
+
+/// No limit beyond what the file format holds.
+constexpr unsigned long long kNoLimit = ~0ull;
+
+/// Storage limits, in bytes of contents (names and headers do not count).
+struct Quotas {
+    unsigned long long maxSavegameBytes = kNoLimit;
+    unsigned long long maxProductBytes = kNoLimit;
+    unsigned long long maxProductSavegames = kNoLimit;
+};
+
+/// Whether the product stays within `quotas` when savegame `savegameId` holds `size` bytes,
+/// in place of its committed version or as a new savegame. Reads the product's list only when
+/// a product limit is set.
+bool FitsQuotas(const Quotas& quotas, const Storage& storage, unsigned int productId,
+                unsigned int savegameId, unsigned long long size);
+
+}  // namespace qz::devservice
