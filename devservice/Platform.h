@@ -31,6 +31,10 @@ bool ListFiles(const std::string& directory, std::vector<std::string>& names);
 /// be read.
 bool ListDirectories(const std::string& directory, std::vector<std::string>& names);
 
+/// The time the file was last written, in seconds since 1970 UTC; false when there is no such
+/// file.
+bool ModifiedTime(const std::string& path, long long& seconds);
+
 enum class ReadResult { kDone, kMissing, kFailed };
 
 /// Reads at most `limit` bytes from the start of the file into `contents` and reports the

@@ -137,6 +137,15 @@ bool ListDirectories(const std::string& directory, std::vector<std::string>& nam
         directory, [](mode_t mode) { return S_ISDIR(mode); }, names);
 }
 
+bool ModifiedTime(const std::string& path, long long& seconds) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) {
+        return false;
+    }
+    seconds = static_cast<long long>(status.st_mtime);
+    return true;
+}
+
 ReadResult ReadFile(const std::string& path, std::size_t limit,
                     std::vector<unsigned char>& contents, unsigned long long& fileSize) {
     const int fd = Retry([&] { return open(path.c_str(), O_RDONLY | O_CLOEXEC); });

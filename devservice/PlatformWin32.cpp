@@ -143,6 +143,19 @@ bool ListDirectories(const std::string& directory, std::vector<std::string>& nam
     return ListEntries(directory, true, names);
 }
 
+bool ModifiedTime(const std::string& path, long long& seconds) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    // FILETIME counts 100 ns from 1601; 11644473600 seconds lie between 1601 and 1970.
+    const unsigned long long ticks =
+        static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+        data.ftLastWriteTime.dwLowDateTime;
+    seconds = static_cast<long long>(ticks / 10000000ull) - 11644473600ll;
+    return true;
+}
+
 ReadResult ReadFile(const std::string& path, std::size_t limit,
                     std::vector<unsigned char>& contents, unsigned long long& fileSize) {
     // Sharing delete lets another process rename its new version over this one meanwhile.

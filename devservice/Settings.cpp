@@ -29,11 +29,7 @@ void ReadLimit(const char* variable, unsigned long long& limit) {
 Settings ReadSettings() {
     Settings settings;
     std::string value;
-    if (Variable("VYKARIS_DEVSERVICE_DIR", value)) {
-        settings.directory = value;
-    } else {
-        settings.directory = platform::JoinPath(platform::LibraryDirectory(), "savegames");
-    }
+    settings.directory = ConfiguredStorageDirectory();
     if (Variable("VYKARIS_DEVSERVICE_LATENCY", value) && !ParseLatencies(value, settings.latency)) {
         ReportIgnored("VYKARIS_DEVSERVICE_LATENCY", value,
                       "a number of Update calls, or <kind>:<number> items separated by commas");

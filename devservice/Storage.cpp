@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Platform.h"
+#include "TextParsing.h"
 
 namespace qz::devservice {
 
@@ -26,6 +27,13 @@ void PutUInt32(unsigned char* at, unsigned int value) {
 unsigned int GetUInt32(const unsigned char* at) {
     return static_cast<unsigned int>(at[0]) | static_cast<unsigned int>(at[1]) << 8 |
            static_cast<unsigned int>(at[2]) << 16 | static_cast<unsigned int>(at[3]) << 24;
+}
+
+const char kTemporarySuffix[] = ".tmp";
+
+bool EndsWith(const std::string& text, const char* suffix) {
+    const std::size_t length = std::strlen(suffix);
+    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
 std::string FileName(unsigned int savegameId) {
@@ -98,20 +106,29 @@ ResultCode ReadSavegame(const std::string& path, std::size_t limit,
 
 }  // namespace
 
+bool ParseSavegameFile(const std::vector<unsigned char>& file, SavegameContents& contents) {
+    contents.file = file;
+    return ParseHeader(contents.file, file.size(), contents.header, contents.dataOffset);
+}
+
+std::string ConfiguredStorageDirectory() {
+    std::string value;
+    if (platform::GetEnvironment("VYKARIS_DEVSERVICE_DIR", value) && !value.empty()) {
+        return value;
+    }
+    return platform::JoinPath(platform::LibraryDirectory(), "savegames");
+}
+
 Storage::Storage(std::string directory) : directory(std::move(directory)) {}
 
 std::string Storage::ProductDirectory(unsigned int productId) const {
     return platform::JoinPath(directory, std::to_string(productId));
 }
 
-std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
-    std::vector<SavegameHeader> savegames;
+std::vector<unsigned int> Storage::SavegameFiles(unsigned int productId) const {
     std::vector<std::string> names;
-    const std::string productDirectory = ProductDirectory(productId);
-    if (!platform::ListFiles(productDirectory, names)) {
-        return savegames;
-    }
     std::vector<unsigned int> ids;
+    platform::ListFiles(ProductDirectory(productId), names);
     for (const std::string& name : names) {
         unsigned int id;
         if (ParseFileName(name, id)) {
@@ -119,13 +136,37 @@ std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
         }
     }
     std::sort(ids.begin(), ids.end());
-    for (const unsigned int id : ids) {
+    return ids;
+}
+
+std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
+    std::vector<SavegameHeader> savegames;
+    for (const unsigned int id : SavegameFiles(productId)) {
         SavegameHeader header;
         if (ReadHeader(productId, id, header) == ResultCode::kDone) {
             savegames.push_back(std::move(header));
         }
     }
     return savegames;
+}
+
+std::vector<unsigned int> Storage::Products() const {
+    std::vector<std::string> names;
+    std::vector<unsigned int> ids;
+    platform::ListDirectories(directory, names);
+    for (const std::string& name : names) {
+        unsigned long long id = 0;
+        // Only the names the service makes: decimal without leading zeros.
+        if (ParseDecimal(name, 0xFFFFFFFFull, id) && std::to_string(id) == name) {
+            ids.push_back(static_cast<unsigned int>(id));
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+std::string Storage::SavegamePath(unsigned int productId, unsigned int savegameId) const {
+    return platform::JoinPath(ProductDirectory(productId), FileName(savegameId));
 }
 
 ResultCode Storage::ReadHeader(unsigned int productId, unsigned int savegameId,
@@ -171,6 +212,29 @@ bool Storage::Commit(platform::PendingFile* file, const Utf16Name& name,
         return false;
     }
     return platform::CommitFile(file);
+}
+
+bool Storage::Write(unsigned int productId, unsigned int savegameId, const Utf16Name& name,
+                    const std::vector<unsigned char>& data) const {
+    platform::PendingFile* file = Begin(productId, savegameId);
+    return file != nullptr && Commit(file, name, data);
+}
+
+bool Storage::Reset(unsigned int productId) const {
+    std::vector<std::string> names;
+    const std::string productDirectory = ProductDirectory(productId);
+    if (!platform::ListFiles(productDirectory, names)) {
+        return true;
+    }
+    bool done = true;
+    for (const std::string& name : names) {
+        const bool ours = EndsWith(name, kSuffix) || EndsWith(name, kTemporarySuffix);
+        if (ours &&
+            platform::RemoveFile(productDirectory, name) == platform::RemoveResult::kFailed) {
+            done = false;
+        }
+    }
+    return done;
 }
 
 ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId) const {

@@ -14,4 +14,10 @@ int RunChild(const std::vector<std::string>& arguments) {
     return child.Start(arguments) ? child.Wait() : -1;
 }
 
+int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& output) {
+    ChildProcess child;
+    return child.StartProgram(program, arguments, output) ? child.Wait() : -1;
+}
+
 }  // namespace qz::devservice::test

@@ -18,6 +18,10 @@ public:
 
     /// Starts this program with `arguments`, inheriting the environment; false on failure.
     bool Start(const std::vector<std::string>& arguments);
+    /// Starts `program` with `arguments`; its standard output and error go to the file
+    /// `output` unless that is empty.
+    bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& output);
     /// Ends the child at once: SIGKILL, or TerminateProcess on Windows.
     void Kill();
     /// Waits for the child's end; its exit code, or -1 when it was killed or never started.
@@ -33,5 +37,10 @@ void SetEnvironment(const std::string& name, const std::string& value);
 
 /// Starts this program with `arguments` and waits; its exit code.
 int RunChild(const std::vector<std::string>& arguments);
+
+/// Runs `program` with `arguments`, its output into the file `output`, and waits; its exit
+/// code, or -1 when it could not start.
+int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& output);
 
 }  // namespace qz::devservice::test

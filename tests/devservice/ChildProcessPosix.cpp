@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -12,10 +13,15 @@ struct ChildProcess::Native {
 };
 
 bool ChildProcess::Start(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    std::string self = "/proc/self/exe";
-    argv.push_back(&self[0]);
+    return StartProgram("/proc/self/exe", arguments, "");
+}
+
+bool ChildProcess::StartProgram(const std::string& program,
+                                const std::vector<std::string>& arguments,
+                                const std::string& output) {
     std::vector<std::string> copies = arguments;
+    copies.insert(copies.begin(), program);
+    std::vector<char*> argv;
     for (std::string& argument : copies) {
         argv.push_back(&argument[0]);
     }
@@ -25,7 +31,13 @@ bool ChildProcess::Start(const std::vector<std::string>& arguments) {
         return false;
     }
     if (pid == 0) {
-        execv("/proc/self/exe", argv.data());
+        if (!output.empty()) {
+            const int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            if (fd < 0 || dup2(fd, 1) < 0 || dup2(fd, 2) < 0) {
+                _exit(126);
+            }
+        }
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     native = new Native{pid};

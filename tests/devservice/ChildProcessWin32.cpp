@@ -23,15 +23,40 @@ bool ChildProcess::Start(const std::vector<std::string>& arguments) {
     if (length == 0 || length >= MAX_PATH) {
         return false;
     }
-    std::string commandLine = Quoted(self);
+    return StartProgram(self, arguments, "");
+}
+
+bool ChildProcess::StartProgram(const std::string& program,
+                                const std::vector<std::string>& arguments,
+                                const std::string& output) {
+    std::string commandLine = Quoted(program);
     for (const std::string& argument : arguments) {
         commandLine += " " + Quoted(argument);
     }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!output.empty()) {
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        file = CreateFileA(output.c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = file;
+        startup.hStdError = file;
+    }
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(self, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    const bool started =
+        CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr,
+                       file != INVALID_HANDLE_VALUE, 0, nullptr, nullptr, &startup, &process) != 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    if (!started) {
         return false;
     }
     native = new Native{process};

@@ -1,0 +1,63 @@
+#include "Commands.h"
+
+#include "TextParsing.h"
+
+namespace qz::devservice::tool {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"list", "list [<product>]",
+         "Lists the products and their savegames: id, size in bytes, the time of the last\n"
+         "commit (UTC) and the name. Files named as savegames that the service does not take\n"
+         "(damaged ones) are listed as damaged.",
+         RunList},
+        {"export", "export <product> <savegame> <file>  |  export <product> <directory>",
+         "Copies one savegame's file, byte for byte, to <file>; or every savegame of the\n"
+         "product to <directory> (created when missing), as <savegame>.vsg files.",
+         RunExport},
+        {"import", "import <product> <savegame> <file>  |  import <product> <directory>",
+         "Commits <file>, a savegame file as export writes it, as the savegame; or every\n"
+         "<savegame>.vsg file of <directory> into the product. Every file is checked first:\n"
+         "when one is not a savegame file, nothing is imported. Replaces what was there.",
+         RunImport},
+        {"remove", "remove <product> <savegame>", "Removes one savegame.", RunRemove},
+        {"reset", "reset [<product>]",
+         "Removes every savegame of the product, or of every product, damaged ones and the\n"
+         "temporary files of killed writers included. Other files stay.",
+         RunReset},
+        {"damage",
+         "damage <product> <savegame> truncate [<size>]  |\n"
+         "       damage <product> <savegame> flip <offset> [<count>]",
+         "Damages a savegame's file, for testing how a game copes: truncate cuts it to\n"
+         "<size> bytes (default: half its size); flip inverts <count> bytes (default 1) from\n"
+         "byte <offset> of the file (the layout is in the development service's README).",
+         RunDamage},
+    };
+    return commands;
+}
+
+unsigned int ProductId(const std::string& text) {
+    unsigned long long id = 0;
+    if (!ParseDecimal(text, 0xFFFFFFFFull, id)) {
+        throw UsageError("\"" + text + "\" is not a product id (0 to 4294967295)");
+    }
+    return static_cast<unsigned int>(id);
+}
+
+unsigned int SavegameId(const std::string& text) {
+    unsigned long long id = 0;
+    if (!ParseDecimal(text, kInvalidSavegameId - 1ull, id)) {
+        throw UsageError("\"" + text + "\" is not a savegame id (0 to 4294967294)");
+    }
+    return static_cast<unsigned int>(id);
+}
+
+unsigned long long ByteCount(const std::string& text, const char* what) {
+    unsigned long long count = 0;
+    if (!ParseDecimal(text, ~0ull, count)) {
+        throw UsageError("\"" + text + "\" is not " + what);
+    }
+    return count;
+}
+
+}  // namespace qz::devservice::tool

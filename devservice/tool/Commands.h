@@ -1,0 +1,51 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Storage.h"
+
+namespace qz::devservice::tool {
+
+/// Arguments that make no sense: reported with the command's usage, exit code 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// An operation that could not be done (no such savegame, a file that cannot be written):
+/// exit code 1.
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+using Arguments = std::vector<std::string>;
+
+/// One command of the tool: its name, its usage line, what it does, and the code.
+struct Command {
+    const char* name;
+    const char* usage;
+    const char* help;
+    void (*run)(const Storage& storage, const Arguments& arguments);
+};
+
+/// Every command, in the order the help lists them.
+const std::vector<Command>& Commands();
+
+/// A product id (any 32-bit number) or savegame id (any but 0xFFFFFFFF) from the command
+/// line; `what` names it in the message of the UsageError thrown for anything else.
+unsigned int ProductId(const std::string& text);
+unsigned int SavegameId(const std::string& text);
+/// A count or offset of bytes.
+unsigned long long ByteCount(const std::string& text, const char* what);
+
+void RunList(const Storage& storage, const Arguments& arguments);
+void RunExport(const Storage& storage, const Arguments& arguments);
+void RunImport(const Storage& storage, const Arguments& arguments);
+void RunRemove(const Storage& storage, const Arguments& arguments);
+void RunReset(const Storage& storage, const Arguments& arguments);
+void RunDamage(const Storage& storage, const Arguments& arguments);
+
+}  // namespace qz::devservice::tool

@@ -1,0 +1,230 @@
+// veltodev, the storage tool, on the storage directory of a game that uses the service in the
+// same process: what the tool changes, the game sees at its next request, and the other way
+// round. Runs in a process of its own (CMakeLists.txt).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "DevGame.h"
+
+namespace qz::devservice::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The tool is built beside the service library.
+std::string ToolPath() {
+    const char* library = std::getenv("QZ_SERVICE_LIBRARY");
+    EXPECT_NE(library, nullptr);
+#ifdef _WIN32
+    const char* name = "veltodev.exe";
+#else
+    const char* name = "veltodev";
+#endif
+    return (fs::path(library != nullptr ? library : "").parent_path() / name).string();
+}
+
+std::string Scratch(const std::string& name) {
+    return (fs::path(StorageDirectory()).parent_path() / ("tool-" + name)).string();
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Runs the tool on this test's storage directory; its exit code, its output in `output`.
+int Tool(std::vector<std::string> arguments, std::string* output = nullptr) {
+    arguments.insert(arguments.begin(), {"--dir", StorageDirectory()});
+    // A file per run: under Wine a finished child's handle may linger for a moment.
+    static int runs;
+    const std::string file = Scratch("output-" + std::to_string(++runs) + ".txt");
+    const int code = RunProgram(ToolPath(), arguments, file);
+    if (output != nullptr) {
+        *output = ReadText(file);
+    }
+    return code;
+}
+
+Bytes Contents(DevGame& game, unsigned int productId, unsigned int savegameId) {
+    Bytes data;
+    EXPECT_TRUE(game.Load(productId, savegameId, data)) << productId << "/" << savegameId;
+    return data;
+}
+
+// A name beyond ASCII: e with acute accent and a character outside the basic plane.
+const Name kWideName = {'s', 0xE9, 'v', 0xD83D, 0xDE00};
+
+TEST(Tool, ExportImportRoundTripsProductsAndSavegamesByteForByte) {
+    DevGame game;
+    ASSERT_TRUE(game.Save(80, 1, Pattern(5000, 1), kWideName));
+    ASSERT_TRUE(game.Save(80, 7, Pattern(0, 2)));
+    ASSERT_TRUE(game.Save(80, 9, Pattern(70000, 3), AsName("nine")));
+    const std::string first = Scratch("export-1");
+    const std::string second = Scratch("export-2");
+    fs::remove_all(first);
+    fs::remove_all(second);
+    ASSERT_EQ(Tool({"export", "80", first}), 0);
+    ASSERT_EQ(Tool({"reset", "80"}), 0);
+    EXPECT_TRUE(game.List(80).empty());
+    ASSERT_EQ(Tool({"import", "81", first}), 0);
+    ASSERT_EQ(Tool({"export", "81", second}), 0);
+    for (const char* file : {"1.vsg", "7.vsg", "9.vsg"}) {
+        const std::string exported = ReadText((fs::path(first) / file).string());
+        EXPECT_FALSE(exported.empty());
+        EXPECT_EQ(exported, ReadText((fs::path(second) / file).string())) << file;
+    }
+    const std::vector<Listed> listed = game.List(81);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[0].name, kWideName);
+    EXPECT_TRUE(Contents(game, 81, 9) == Pattern(70000, 3));
+
+    // One savegame, under another id: the same file.
+    const std::string single = Scratch("single.vsg");
+    ASSERT_EQ(Tool({"export", "81", "1", single}), 0);
+    ASSERT_EQ(Tool({"import", "82", "4", single}), 0);
+    EXPECT_EQ(ReadText(SavegamePath(82, 4)), ReadText((fs::path(first) / "1.vsg").string()));
+    EXPECT_TRUE(Contents(game, 82, 4) == Pattern(5000, 1));
+}
+
+TEST(Tool, ImportRefusesFilesThatAreNotSavegamesAndImportsNothing) {
+    DevGame game;
+    const std::string directory = Scratch("bad-import");
+    fs::remove_all(directory);
+    ASSERT_TRUE(game.Save(83, 1, Pattern(10, 1)));
+    ASSERT_EQ(Tool({"export", "83", directory}), 0);
+    WriteRawFile(directory, "2.vsg", Pattern(40, 2));
+    std::string output;
+    EXPECT_EQ(Tool({"import", "84", directory}, &output), 1);
+    EXPECT_NE(output.find("not a savegame file"), std::string::npos) << output;
+    EXPECT_TRUE(game.List(84).empty());
+    EXPECT_EQ(Tool({"import", "84", "1", (fs::path(directory) / "2.vsg").string()}), 1);
+    EXPECT_EQ(Tool({"export", "84", "1", Scratch("missing.vsg")}), 1);
+}
+
+TEST(Tool, ListShowsSavegamesNamesSizesAndDamagedFiles) {
+    DevGame game;
+    ASSERT_TRUE(game.Save(85, 3, Pattern(123, 1), AsName("third slot")));
+    ASSERT_TRUE(game.Save(85, 4, Pattern(10, 2)));
+    ASSERT_EQ(Tool({"damage", "85", "4", "flip", "0"}), 0);
+    std::string output;
+    ASSERT_EQ(Tool({"list", "85"}, &output), 0);
+    EXPECT_NE(output.find("85          3        123"), std::string::npos) << output;
+    EXPECT_NE(output.find("third slot"), std::string::npos) << output;
+    EXPECT_NE(output.find("85          4          -"), std::string::npos) << output;
+    EXPECT_NE(output.find("damaged"), std::string::npos) << output;
+    ASSERT_EQ(Tool({"list"}, &output), 0);
+    EXPECT_NE(output.find("third slot"), std::string::npos) << output;
+}
+
+TEST(Tool, RemoveAndResetAreSeenByTheGame) {
+    DevGame game;
+    ASSERT_TRUE(game.Save(86, 1, Pattern(1, 1)));
+    ASSERT_TRUE(game.Save(86, 2, Pattern(2, 2)));
+    ASSERT_TRUE(game.Save(87, 1, Pattern(3, 3)));
+    ASSERT_EQ(Tool({"remove", "86", "1"}), 0);
+    EXPECT_EQ(game.List(86).size(), 1u);
+    std::string output;
+    EXPECT_EQ(Tool({"remove", "86", "1"}, &output), 1);
+    EXPECT_NE(output.find("no savegame 1"), std::string::npos) << output;
+    ASSERT_EQ(Tool({"damage", "86", "2", "truncate"}), 0);
+    WriteRawFile(fs::path(SavegamePath(86, 2)).parent_path().string(), "notes.txt", Pattern(5, 1));
+    ASSERT_EQ(Tool({"reset"}), 0);
+    EXPECT_TRUE(game.List(86).empty());
+    EXPECT_TRUE(game.List(87).empty());
+    EXPECT_FALSE(fs::exists(SavegamePath(86, 2))) << "damaged files go too";
+    EXPECT_TRUE(fs::exists(fs::path(SavegamePath(86, 2)).parent_path() / "notes.txt"));
+}
+
+TEST(Tool, BadArgumentsExitWithTwoAndEveryCommandHasHelp) {
+    std::string output;
+    EXPECT_EQ(Tool({}, &output), 2);
+    EXPECT_EQ(Tool({"frobnicate"}, &output), 2);
+    EXPECT_NE(output.find("no command \"frobnicate\""), std::string::npos) << output;
+    EXPECT_EQ(Tool({"--help"}, &output), 0);
+    EXPECT_NE(output.find("development service"), std::string::npos) << output;
+    for (const char* command : {"list", "export", "import", "remove", "reset", "damage"}) {
+        EXPECT_EQ(Tool({command, "--help"}, &output), 0) << command;
+        EXPECT_NE(
+            output.find(std::string("usage: veltodev [--dir <storage directory>] ") + command),
+            std::string::npos)
+            << output;
+    }
+    const std::vector<std::vector<std::string>> wrong = {
+        {"list", "x"},
+        {"list", "1", "2"},
+        {"export", "1"},
+        {"export", "1", "4294967295", "file"},
+        {"import", "-1", "dir"},
+        {"remove", "1"},
+        {"remove", "1", "2", "3"},
+        {"reset", "1", "2"},
+        {"damage", "1", "2"},
+    };
+    for (const std::vector<std::string>& arguments : wrong) {
+        EXPECT_EQ(Tool(arguments, &output), 2) << arguments[0] << " " << arguments[1];
+        EXPECT_NE(output.find("usage: veltodev " + arguments[0]), std::string::npos) << output;
+    }
+    DevGame game;
+    ASSERT_TRUE(game.Save(88, 1, Pattern(10, 1)));
+    EXPECT_EQ(Tool({"damage", "88", "1", "melt"}), 2);
+    EXPECT_EQ(Tool({"damage", "88", "1", "truncate", "1000"}), 2) << "no longer than it was";
+    EXPECT_EQ(Tool({"damage", "88", "1", "flip", "34"}), 2) << "past the end";
+    EXPECT_EQ(Tool({"damage", "88", "2", "flip", "0"}), 1) << "no such savegame";
+    EXPECT_TRUE(Contents(game, 88, 1) == Pattern(10, 1)) << "refused damage changes nothing";
+}
+
+// Each way of damaging a file, on the middle one of three savegames: the service answers,
+// has the savegame missing (or, for the contents, unchanged in size), keeps the others and
+// lets the game write the damaged one anew.
+TEST(Tool, TheServiceSurvivesEveryKindOfDamage) {
+    // The file of Save(.., Pattern(40), "slot"): a 24-byte header, 4 name bytes, 40 bytes.
+    const std::vector<std::vector<std::string>> damages = {
+        {"truncate", "0"},    {"truncate", "10"}, {"truncate", "30"},  {"truncate"},
+        {"flip", "0"},        {"flip", "8"},      {"flip", "12"},      {"flip", "16"},
+        {"flip", "20"},       {"flip", "24"},     {"flip", "0", "68"}, {"flip", "67"},
+        {"flip", "28", "40"},
+    };
+    DevGame game;
+    unsigned int productId = 90;
+    for (const std::vector<std::string>& damage : damages) {
+        std::string what;
+        for (const std::string& part : damage) {
+            what += part + " ";
+        }
+        SCOPED_TRACE(what);
+        for (unsigned int savegameId = 1; savegameId <= 3; ++savegameId) {
+            ASSERT_TRUE(game.Save(productId, savegameId, Pattern(40, savegameId), AsName("slot")));
+        }
+        std::vector<std::string> arguments = {"damage", std::to_string(productId), "2"};
+        arguments.insert(arguments.end(), damage.begin(), damage.end());
+        ASSERT_EQ(Tool(arguments), 0);
+
+        const std::vector<Listed> listed = game.List(productId);
+        const bool inContents = damage[0] == "flip" && std::stoul(damage[1]) >= 28;
+        ASSERT_EQ(listed.size(), inContents ? 3u : 2u);
+        if (inContents) {
+            // The format has no checksum: a flip in the contents is read as it is.
+            EXPECT_EQ(listed[1].size, 40u);
+            EXPECT_FALSE(Contents(game, productId, 2) == Pattern(40, 2));
+        } else {
+            EXPECT_EQ(game.OpenReader(productId, 2).values[0], 1u);
+            EXPECT_EQ(game.Remove(productId, 2), 1u);
+        }
+        EXPECT_TRUE(Contents(game, productId, 1) == Pattern(40, 1));
+        EXPECT_TRUE(Contents(game, productId, 3) == Pattern(40, 3));
+        ASSERT_TRUE(game.Save(productId, 2, Pattern(41, 9)));
+        EXPECT_TRUE(Contents(game, productId, 2) == Pattern(41, 9));
+        ++productId;
+    }
+}
+
+}  // namespace
+}  // namespace qz::devservice::test
