@@ -56,12 +56,34 @@ Fault InjectFault(RequestKind kind, EntryPoint entry, const Session* session,
     return fault;
 }
 
+// One request as the fault injector, the answer queue and the log know it.
+struct Request {
+    Session* session;
+    RequestKind kind;
+    EntryPoint entry;
+    unsigned int requestId;
+};
+
+// The start of every request: the fault decided for it, or nothing when its answer is lost
+// (a request all the same, for the traffic figures).
+std::optional<Fault> Begin(const Request& request) {
+    const Fault fault =
+        InjectFault(request.kind, request.entry, request.session, request.requestId);
+    if (fault.neverAnswers) {
+        request.session->Lose();
+        return std::nullopt;
+    }
+    return fault;
+}
+
 // Queues a request's answer: `describe` fills the log's "result" with what `deliver` hands
 // the game, and the line is written before the callback runs.
 template <typename Describe, typename Deliver>
-void Answer(Session* session, RequestKind kind, EntryPoint entry, unsigned int requestId,
-            Describe describe, Deliver deliver) {
-    session->Request(kind, [=] {
+void Answer(const Request& request, Describe describe, Deliver deliver) {
+    Session* const session = request.session;
+    const unsigned int requestId = request.requestId;
+    const EntryPoint entry = request.entry;
+    session->Request(request.kind, [=] {
         qz::devservice::CallLog& log = TheCallLog();
         if (log.IsOpen()) {
             JsonObject result;
@@ -103,16 +125,15 @@ void ServeGetLoginDetails(void* session, unsigned int requestId,
         return;
     }
     Session* const owner = AsSession(session);
-    const Fault fault =
-        InjectFault(RequestKind::kLogin, EntryPoint::kGetLoginDetails, owner, requestId);
-    if (fault.neverAnswers) {
-        owner->Lose();
+    const Request request{owner, RequestKind::kLogin, EntryPoint::kGetLoginDetails, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
-    const unsigned int code = fault.code;
-    const unsigned int account = fault.injected ? 0 : kAccountId;
+    const unsigned int code = fault->code;
+    const unsigned int account = fault->injected ? 0 : kAccountId;
     Answer(
-        owner, RequestKind::kLogin, EntryPoint::kGetLoginDetails, requestId,
+        request,
         [=](JsonObject& result) { result.Number("code", code).Number("account", account); },
         [=] { listener->OnGetLoginDetails(requestId, code, account, 0); });
 }
@@ -124,16 +145,14 @@ void ServeGetVeltoServer(void* session, unsigned int requestId,
         return;
     }
     Session* const owner = AsSession(session);
-    const Fault fault =
-        InjectFault(RequestKind::kServer, EntryPoint::kGetVeltoServer, owner, requestId);
-    if (fault.neverAnswers) {
-        owner->Lose();
+    const Request request{owner, RequestKind::kServer, EntryPoint::kGetVeltoServer, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
-    const unsigned int code = fault.code;
+    const unsigned int code = fault->code;
     Answer(
-        owner, RequestKind::kServer, EntryPoint::kGetVeltoServer, requestId,
-        [=](JsonObject& result) { result.Number("code", code); },
+        request, [=](JsonObject& result) { result.Number("code", code); },
         [=] { listener->OnGetVeltoServer(requestId, code); });
 }
 
@@ -144,22 +163,21 @@ void ServeGetSavegameReader(void* session, unsigned int requestId,
         return;
     }
     Session* const owner = AsSession(session);
-    const Fault fault =
-        InjectFault(RequestKind::kReader, EntryPoint::kGetSavegameReader, owner, requestId);
-    if (fault.neverAnswers) {
-        owner->Lose();
+    const Request request{owner, RequestKind::kReader, EntryPoint::kGetSavegameReader, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
     // Opened now: the reader holds the savegame as committed at the request.
-    unsigned int code = fault.code;
+    unsigned int code = fault->code;
     void* reader = nullptr;
-    if (!fault.injected) {
+    if (!fault->injected) {
         ResultCode result;
         reader = savegames::OpenReader(owner, productId, savegameId, result);
         code = Code(result);
     }
     Answer(
-        owner, RequestKind::kReader, EntryPoint::kGetSavegameReader, requestId,
+        request,
         [=](JsonObject& result) {
             result.Number("code", code).Number("reader", HandleNumber(reader));
         },
@@ -173,21 +191,20 @@ void ServeGetSavegameWriter(void* session, unsigned int requestId,
         return;
     }
     Session* const owner = AsSession(session);
-    const Fault fault =
-        InjectFault(RequestKind::kWriter, EntryPoint::kGetSavegameWriter, owner, requestId);
-    if (fault.neverAnswers) {
-        owner->Lose();
+    const Request request{owner, RequestKind::kWriter, EntryPoint::kGetSavegameWriter, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
-    unsigned int code = fault.code;
+    unsigned int code = fault->code;
     void* writer = nullptr;
-    if (!fault.injected) {
+    if (!fault->injected) {
         ResultCode result;
         writer = savegames::OpenWriter(owner, productId, savegameId, overwrite, result);
         code = Code(result);
     }
     Answer(
-        owner, RequestKind::kWriter, EntryPoint::kGetSavegameWriter, requestId,
+        request,
         [=](JsonObject& result) {
             result.Number("code", code).Number("writer", HandleNumber(writer));
         },
@@ -201,15 +218,14 @@ void ServeGetSavegameList(void* session, unsigned int requestId,
         return;
     }
     Session* const owner = AsSession(session);
-    const Fault fault =
-        InjectFault(RequestKind::kList, EntryPoint::kGetSavegameList, owner, requestId);
-    if (fault.neverAnswers) {
-        owner->Lose();
+    const Request request{owner, RequestKind::kList, EntryPoint::kGetSavegameList, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
     // A failed list is an empty one: the answer has no result code.
     std::vector<qz::devservice::SavegameHeader> listed;
-    if (!fault.injected) {
+    if (!fault->injected) {
         listed = qz::devservice::TheStorage().List(productId);
     }
     void* records = qz::devservice::records::Publish(productId, listed);
@@ -219,7 +235,7 @@ void ServeGetSavegameList(void* session, unsigned int requestId,
         ids.push_back(header.savegameId);
     }
     Answer(
-        owner, RequestKind::kList, EntryPoint::kGetSavegameList, requestId,
+        request,
         [=](JsonObject& result) {
             result.Number("count", count);
             JsonObject sizes;
@@ -238,21 +254,19 @@ void ServeRemoveSavegame(void* session, unsigned int requestId,
         return;
     }
     Session* const owner = AsSession(session);
-    const Fault fault =
-        InjectFault(RequestKind::kRemove, EntryPoint::kRemoveSavegame, owner, requestId);
-    if (fault.neverAnswers) {
-        owner->Lose();
+    const Request request{owner, RequestKind::kRemove, EntryPoint::kRemoveSavegame, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
-    unsigned int code = fault.code;
-    if (!fault.injected) {
+    unsigned int code = fault->code;
+    if (!fault->injected) {
         code = Code(savegameId == qz::devservice::kInvalidSavegameId
                         ? ResultCode::kInvalidRequest
                         : qz::devservice::TheStorage().Remove(productId, savegameId));
     }
     Answer(
-        owner, RequestKind::kRemove, EntryPoint::kRemoveSavegame, requestId,
-        [=](JsonObject& result) { result.Number("code", code); },
+        request, [=](JsonObject& result) { result.Number("code", code); },
         [=] { listener->OnRemoveSavegame(requestId, code); });
 }
 
@@ -262,19 +276,18 @@ void ServeGetNetworkTraffic(void* session, unsigned int requestId,
         return;
     }
     Session* const owner = AsSession(session);
-    const Fault fault =
-        InjectFault(RequestKind::kTraffic, EntryPoint::kGetNetworkTraffic, owner, requestId);
-    if (fault.neverAnswers) {
-        owner->Lose();
+    const Request request{owner, RequestKind::kTraffic, EntryPoint::kGetNetworkTraffic, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
     // The figures as they stand when the answer is delivered; a failed answer gives zeros.
-    const bool failed = fault.injected;
+    const bool failed = fault->injected;
     const auto figures = [owner, failed] {
         return failed ? qz::devservice::Traffic() : owner->traffic;
     };
     Answer(
-        owner, RequestKind::kTraffic, EntryPoint::kGetNetworkTraffic, requestId,
+        request,
         [=](JsonObject& result) {
             const qz::devservice::Traffic traffic = figures();
             result.Number("bytesRead", traffic.bytesRead)
@@ -300,17 +313,15 @@ void ServeSaveGameReaderRead(void* reader, unsigned int requestId,
     if (session == nullptr || listener == nullptr) {
         return;
     }
-    const Fault fault =
-        InjectFault(RequestKind::kRead, EntryPoint::kSaveGameReaderRead, session, requestId);
-    if (fault.neverAnswers) {
-        session->Lose();
+    const Request request{session, RequestKind::kRead, EntryPoint::kSaveGameReaderRead, requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
     // A failed read copies nothing: the answer has room only for the count.
-    const unsigned int count = fault.injected ? 0 : savegames::Read(reader, offset, buffer, size);
+    const unsigned int count = fault->injected ? 0 : savegames::Read(reader, offset, buffer, size);
     Answer(
-        session, RequestKind::kRead, EntryPoint::kSaveGameReaderRead, requestId,
-        [=](JsonObject& result) { result.Number("bytes", count); },
+        request, [=](JsonObject& result) { result.Number("bytes", count); },
         [=] { listener->OnSavegameRead(requestId, count); });
 }
 
@@ -329,17 +340,16 @@ void ServeSaveGameWriterWrite(void* writer, unsigned int requestId,
     if (session == nullptr || listener == nullptr) {
         return;
     }
-    const Fault fault =
-        InjectFault(RequestKind::kWrite, EntryPoint::kSaveGameWriterWrite, session, requestId);
-    if (fault.neverAnswers) {
-        session->Lose();
+    const Request request{session, RequestKind::kWrite, EntryPoint::kSaveGameWriterWrite,
+                          requestId};
+    const std::optional<Fault> fault = Begin(request);
+    if (!fault) {
         return;
     }
     // A failed write appends nothing, like a full disk; the writer stays usable.
-    const unsigned int count = fault.injected ? 0 : savegames::Write(writer, buffer, size);
+    const unsigned int count = fault->injected ? 0 : savegames::Write(writer, buffer, size);
     Answer(
-        session, RequestKind::kWrite, EntryPoint::kSaveGameWriterWrite, requestId,
-        [=](JsonObject& result) { result.Number("bytes", count); },
+        request, [=](JsonObject& result) { result.Number("bytes", count); },
         [=] { listener->OnSavegameWrite(requestId, count); });
 }
 

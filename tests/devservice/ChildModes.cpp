@@ -41,19 +41,6 @@ int DumpChild(char** argv) {
     return output.good() ? 0 : 3;
 }
 
-// Pumps Update at most `updates` times for the answer; a lost one is not waited for longer.
-bool Pump(DevGame& game, unsigned int requestId, unsigned int updates) {
-    for (unsigned int i = 0; i <= updates; ++i) {
-        for (const Answer& answer : game.answers) {
-            if (answer.requestId == requestId) {
-                return true;
-            }
-        }
-        game.client.Update();
-    }
-    return false;
-}
-
 int ScriptChild(char** argv) {
     const unsigned int productId = Number(argv[2]);
     DevGame game;
@@ -70,16 +57,16 @@ int ScriptChild(char** argv) {
         for (int i = 0; i < 5; ++i) {
             unsigned int id = game.client.GetRequestUniqueId();
             game.client.GetLoginDetails(id, &game);
-            Pump(game, id, 3);
+            game.Arrives(id, 3);
             id = game.client.GetRequestUniqueId();
             game.client.GetVeltoServer(id, &game, round, static_cast<unsigned int>(i));
-            Pump(game, id, 3);
+            game.Arrives(id, 3);
         }
         game.Remove(productId, round + 1);
     }
     const unsigned int id = game.client.GetRequestUniqueId();
     game.client.GetNetworkTraffic(id, &game);
-    Pump(game, id, 3);
+    game.Arrives(id, 3);
     return 0;
 }
 

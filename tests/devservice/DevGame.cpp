@@ -20,16 +20,27 @@ void Keep(const void* object) {
 }  // namespace
 
 Answer DevGame::Await(unsigned int requestId, unsigned int updates) {
-    for (unsigned int i = 0; i <= updates; ++i) {
+    if (Arrives(requestId, updates)) {
         for (const Answer& answer : answers) {
             if (answer.requestId == requestId) {
                 return answer;
             }
         }
-        client.Update();
     }
     ADD_FAILURE() << "no answer to request " << requestId;
     return Answer{Kind::kLogin, requestId, {0xDEAD, 0, 0, 0}, nullptr, nullptr, nullptr};
+}
+
+bool DevGame::Arrives(unsigned int requestId, unsigned int updates) {
+    for (unsigned int i = 0; i <= updates; ++i) {
+        for (const Answer& answer : answers) {
+            if (answer.requestId == requestId) {
+                return true;
+            }
+        }
+        client.Update();
+    }
+    return false;
 }
 
 Answer DevGame::OpenWriter(unsigned int productId, unsigned int savegameId, bool overwrite) {

@@ -48,6 +48,9 @@ public:
 
     /// Pumps Update until the answer to `requestId` arrived (at most `updates` calls).
     Answer Await(unsigned int requestId, unsigned int updates = 64);
+    /// Whether the answer to `requestId` arrives within `updates` Update calls; for answers
+    /// that may be lost.
+    bool Arrives(unsigned int requestId, unsigned int updates);
 
     Answer OpenWriter(unsigned int productId, unsigned int savegameId, bool overwrite);
     Answer OpenReader(unsigned int productId, unsigned int savegameId);

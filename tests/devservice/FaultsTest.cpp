@@ -11,19 +11,6 @@
 namespace qz::devservice::test {
 namespace {
 
-// Whether an answer to `requestId` arrives within `updates` Update calls.
-bool Answered(DevGame& game, unsigned int requestId, unsigned int updates = 8) {
-    for (unsigned int i = 0; i <= updates; ++i) {
-        for (const Answer& answer : game.answers) {
-            if (answer.requestId == requestId) {
-                return true;
-            }
-        }
-        game.client.Update();
-    }
-    return false;
-}
-
 Answer Login(DevGame& game) {
     const unsigned int id = game.client.GetRequestUniqueId();
     game.client.GetLoginDetails(id, &game);
@@ -49,12 +36,12 @@ TEST(FaultsByCall, EveryKindFailsAtItsCallAndOnlyThere) {
     EXPECT_EQ(Server(game), 0u);
     const unsigned int lostServer = game.client.GetRequestUniqueId();
     game.client.GetVeltoServer(lostServer, &game, 1, 2);
-    EXPECT_FALSE(Answered(game, lostServer, 20));
+    EXPECT_FALSE(game.Arrives(lostServer, 20));
     EXPECT_EQ(Server(game), 0u);
 
     const unsigned int lostTraffic = game.client.GetRequestUniqueId();
     game.client.GetNetworkTraffic(lostTraffic, &game);
-    EXPECT_FALSE(Answered(game, lostTraffic));
+    EXPECT_FALSE(game.Arrives(lostTraffic, 8));
 
     // Writers: the first commits version 1, the second is refused, the third's second write
     // fails, the fourth's commit fails and leaves version 1 in place.
@@ -90,7 +77,7 @@ TEST(FaultsByCall, EveryKindFailsAtItsCallAndOnlyThere) {
     for (int i = 0; i < 3; ++i) {
         const unsigned int lost = game.client.GetRequestUniqueId();
         game.client.RemoveSavegame(lost, &game, 60, 1);
-        EXPECT_FALSE(Answered(game, lost)) << "remove 3 and every later one";
+        EXPECT_FALSE(game.Arrives(lost, 8)) << "remove 3 and every later one";
     }
 
     // Lost answers are requests all the same.
@@ -105,27 +92,27 @@ TEST(FaultsNeverAnswered, LostOpensHoldNothingAndLostWritesAppendNothing) {
     DevGame game;
     const unsigned int lostWriter = game.client.GetRequestUniqueId();
     game.client.GetSavegameWriter(lostWriter, &game, 61, 1, true);
-    EXPECT_FALSE(Answered(game, lostWriter));
+    EXPECT_FALSE(game.Arrives(lostWriter, 8));
     // The lost writer was never opened, so it does not keep the savegame in use.
     const Answer writer = game.OpenWriter(61, 1, true);
     ASSERT_EQ(writer.values[0], 0u);
     const Bytes data = Pattern(10, 3);
     const unsigned int lostWrite = game.client.GetRequestUniqueId();
     writer.writer->Write(lostWrite, &game, const_cast<unsigned char*>(data.data()), 10);
-    EXPECT_FALSE(Answered(game, lostWrite));
+    EXPECT_FALSE(game.Arrives(lostWrite, 8));
     EXPECT_EQ(game.Write(writer.writer, data.data(), 10), 10u);
     writer.writer->Close(true);
     EXPECT_EQ(game.List(61).at(0).size, 10u) << "the lost write appended nothing";
 
     const unsigned int lostReader = game.client.GetRequestUniqueId();
     game.client.GetSavegameReader(lostReader, &game, 61, 1);
-    EXPECT_FALSE(Answered(game, lostReader));
+    EXPECT_FALSE(game.Arrives(lostReader, 8));
     const Answer reader = game.OpenReader(61, 1);
     ASSERT_EQ(reader.values[0], 0u);
     unsigned char buffer[10] = {};
     const unsigned int lostRead = game.client.GetRequestUniqueId();
     reader.reader->Read(lostRead, &game, 0, buffer, 10);
-    EXPECT_FALSE(Answered(game, lostRead));
+    EXPECT_FALSE(game.Arrives(lostRead, 8));
     EXPECT_EQ(game.Read(reader.reader, 0, buffer, 10), 10u);
     reader.reader->Close();
 }
