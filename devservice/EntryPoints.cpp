@@ -342,11 +342,15 @@ void ServeSaveGameWriterWrite(void* writer, unsigned int requestId,
     }
     const Request request{session, RequestKind::kWrite, EntryPoint::kSaveGameWriterWrite,
                           requestId};
+    // A failed or lost write appends nothing and fails the writer, as a full disk does:
+    // committing the version with a hole in it would lose the savegame that was there.
     const std::optional<Fault> fault = Begin(request);
+    if (!fault || fault->injected) {
+        savegames::Fail(writer);
+    }
     if (!fault) {
         return;
     }
-    // A failed write appends nothing, like a full disk; the writer stays usable.
     const unsigned int count = fault->injected ? 0 : savegames::Write(writer, buffer, size);
     Answer(
         request, [=](JsonObject& result) { result.Number("bytes", count); },

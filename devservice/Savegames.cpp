@@ -210,6 +210,13 @@ unsigned int Write(void* handle, const void* buffer, unsigned int size) {
     return size;
 }
 
+void Fail(void* handle) {
+    Writer* writer = TheOpenSavegames().writers.Find(handle);
+    if (writer != nullptr) {
+        writer->failed = true;
+    }
+}
+
 void CloseWriter(void* handle, bool commit) {
     OpenSavegames& open = TheOpenSavegames();
     Writer* writer = open.writers.Find(handle);

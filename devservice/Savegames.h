@@ -36,6 +36,8 @@ bool SetName(void* writer, const unsigned short* name);
 /// savegame that would pass 0xFFFFFFFF bytes. Counted as the session's written bytes. A write
 /// past a quota returns 0 and fails the writer: its version is never committed.
 unsigned int Write(void* writer, const void* buffer, unsigned int size);
+/// Marks the version as incomplete: later writes return 0 and Close(true) discards it.
+void Fail(void* writer);
 /// Commits (durably) or discards the version; nothing for a closed writer. A version that no
 /// longer fits the quotas is discarded.
 void CloseWriter(void* writer, bool commit);
