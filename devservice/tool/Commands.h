@@ -35,10 +35,10 @@ struct Command {
 const std::vector<Command>& Commands();
 
 /// A product id (any 32-bit number) or savegame id (any but 0xFFFFFFFF) from the command
-/// line; `what` names it in the message of the UsageError thrown for anything else.
+/// line; a UsageError for anything else.
 unsigned int ProductId(const std::string& text);
 unsigned int SavegameId(const std::string& text);
-/// A count or offset of bytes.
+/// A count or offset of bytes; a UsageError saying that the text is not `what` otherwise.
 unsigned long long ByteCount(const std::string& text, const char* what);
 
 void RunList(const Storage& storage, const Arguments& arguments);
