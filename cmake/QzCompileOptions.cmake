@@ -22,29 +22,34 @@ function(qz_target_warnings)
     endforeach()
 endfunction()
 
-# qz_warn_all_targets(<directory>): gives every compiled target defined in <directory> and
-# the directories below it (within this project's sources) our warnings, so that a new target
-# cannot be left out. Called once, at the end of the root CMakeLists.txt.
-function(qz_warn_all_targets directory)
+# qz_own_targets(<output> <directory>): every compiled target defined in <directory> and the
+# directories below it (within this project's sources), so that a new target cannot be left
+# out of what is applied to all of them.
+function(qz_own_targets output directory)
+    set(result)
     get_property(targets DIRECTORY "${directory}" PROPERTY BUILDSYSTEM_TARGETS)
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)
         if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
-            qz_target_warnings(${target})
+            list(APPEND result ${target})
         endif()
     endforeach()
     get_property(subdirectories DIRECTORY "${directory}" PROPERTY SUBDIRECTORIES)
     foreach(subdirectory IN LISTS subdirectories)
         cmake_path(IS_PREFIX PROJECT_SOURCE_DIR "${subdirectory}" NORMALIZE ours)
         if(ours)
-            qz_warn_all_targets("${subdirectory}")
+            qz_own_targets(below "${subdirectory}")
+            list(APPEND result ${below})
         endif()
     endforeach()
+    set(${output} "${result}" PARENT_SCOPE)
 endfunction()
 
-# Windows DLLs and programs of ours take libgcc, libstdc++ and winpthread from their archives,
-# so that they import system DLLs only; the system DLLs are still reached through their import
-# libraries.
-if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    add_link_options(-static)
-endif()
+# qz_warn_all_targets(<directory>): our warnings for every target of qz_own_targets. Called
+# once, at the end of the root CMakeLists.txt.
+function(qz_warn_all_targets directory)
+    qz_own_targets(targets "${directory}")
+    qz_target_warnings(${targets})
+endfunction()
+
+include(QzMingwRuntime)

@@ -12,6 +12,10 @@ install(TARGETS veltoclient veltodll_headers EXPORT veltoclientTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
 )
+# The 32-bit MinGW loader imports these (QzCompileOptions.cmake): they ship beside it.
+if(QZ_MINGW_RUNTIME_DLLS)
+    install(FILES ${QZ_MINGW_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/include/veltoclient"
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES

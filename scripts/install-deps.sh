@@ -16,6 +16,8 @@ packages=(
     g++-mingw-w64-x86-64-posix wine64 # the Windows build and its test runner
     clang-14 lld-14 llvm-14           # the MSVC-ABI build: clang-cl, lld-link, binary tools
     libwine-dev libc++-14-dev         # its Win32 headers and import libraries, libc++ headers
+    # The 32-bit Windows builds: compiler, 32-bit Wine, Wine's 32-bit import libraries
+    g++-mingw-w64-i686-posix wine32:i386 libwine-dev:i386
 )
 
 case "${1:-}" in
@@ -41,9 +43,35 @@ else
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+# Packages of the i386 architecture need it known to dpkg first (apt-get update follows), and
+# come without their recommendations, which would add hundreds of 32-bit libraries.
+native=()
+i386=()
+for package in "${missing[@]}"; do
+    if [[ "$package" == *:i386 ]]; then
+        i386+=("$package")
+    else
+        native+=("$package")
+    fi
+done
+if [ ${#i386[@]} -ne 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
+fi
+
+# install_packages [apt-get option...] -- package...: nothing to do without packages.
+install_packages() {
+    local options=()
+    while [ "$1" != "--" ]; do
+        options+=("$1")
+        shift
+    done
+    shift
+    [ $# -eq 0 ] || "${sudo[@]}" apt-get install -y -qq "${options[@]}" "$@"
+}
 # A mirror can fail for a moment: try a few times before giving up.
 for attempt in 1 2 3; do
-    if "${sudo[@]}" apt-get update -qq && "${sudo[@]}" apt-get install -y -qq "${missing[@]}"; then
+    if "${sudo[@]}" apt-get update -qq && install_packages -- "${native[@]}" &&
+        install_packages --no-install-recommends -- "${i386[@]}"; then
         exit 0
     fi
     echo "Package installation failed (attempt $attempt of 3)" >&2

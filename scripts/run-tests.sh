@@ -2,9 +2,9 @@
 # Builds and runs every test suite three times: natively (gcc), under AddressSanitizer and
 # UndefinedBehaviorSanitizer with the libFuzzer targets (clang), and as the Windows build
 # (MinGW-w64) under Wine; then the MSVC-ABI Windows build (clang-cl) with its own test
-# programs under Wine. Installs missing Debian packages first. Every stage runs even when
-# an earlier one failed; the last line sums up all stages and the exit code is non-zero when
-# anything failed.
+# programs under Wine; then the MinGW-w64 build again for 32-bit x86, under 32-bit Wine.
+# Installs missing Debian packages first. Every stage runs even when an earlier one failed;
+# the last line sums up all stages and the exit code is non-zero when anything failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -62,21 +62,36 @@ stage native -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CC=clang CXX=clang++ stage sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQZ_SANITIZE=ON -DQZ_LIBFUZZER=ON -DQZ_BUILD_BENCHMARKS=OFF
 
-# The Windows build runs in a Wine prefix of its own, made once and kept with the build.
-export WINEPREFIX="$build/windows-wineprefix"
+# use_wine_prefix DIR WINE WINEARCH: the Wine prefix of the stages that follow, made once with
+# the Wine loader WINE and kept with the build; its server stays up until the prefix changes.
+use_wine_prefix() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        /usr/lib/wine/wineserver -k 2>/dev/null || true
+    fi
+    export WINEPREFIX=$1
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Creating the Wine prefix in $WINEPREFIX"
+        WINEARCH=$3 "$2" wineboot -i >/dev/null 2>&1
+    fi
+    /usr/lib/wine/wineserver -p 2>/dev/null || true
+}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Creating the Wine prefix in $WINEPREFIX"
-    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-fi
-/usr/lib/wine/wineserver -p 2>/dev/null || true
+unset WINEPREFIX
+
+# The Windows build runs in a Wine prefix of its own.
+use_wine_prefix "$build/windows-wineprefix" /usr/lib/wine/wine64 win64
 stage windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_BUILD_BENCHMARKS=OFF
 # The MSVC-ABI build, in the same Wine prefix; its mixed tests load the MinGW service
 # libraries that the windows stage built.
 stage msvc -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-msvc-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_MINGW_BUILD_DIR="$build/windows"
+
+# The 32-bit builds, in a 32-bit prefix of their own.
+use_wine_prefix "$build/windows32-wineprefix" /usr/lib/wine/wine win32
+stage windows32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_BUILD_BENCHMARKS=OFF
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 
 echo

@@ -89,13 +89,14 @@ struct Large {
     unsigned char bytes[std::size_t{1} << 17];
 };
 
-// 8 GiB elements: 2^31 of them is 2^64 bytes, which wraps to 0 in a 64-bit size_t. Never
-// instantiated; a class type so that no block copy of that size is even compiled.
+// Elements of which 2^31 make exactly 2^(bits of size_t) bytes, which wraps to 0: 8 GiB with a
+// 64-bit size_t, 2 bytes with a 32-bit one. Never instantiated; a class type so that no block
+// copy of that size is even compiled.
 struct Enormous {
     Enormous() {}
     Enormous(const Enormous&) {}
     Enormous& operator=(const Enormous&) { return *this; }
-    unsigned char bytes[std::size_t{1} << 33];
+    unsigned char bytes[std::size_t{1} << (sizeof(std::size_t) * 8 - 31)];
 };
 
 TEST(HybridArrayAllocationDeathTest, GrowthTooLargeToAllocate) {

@@ -1,9 +1,11 @@
 # cmake -DLIBRARY=<loader file> -DFORMAT=<elf|pe> -DTOOL=<nm for elf, objdump for pe>
-#       -DDEMANGLER=<c++filt> [-DSANITIZED=ON] -P CheckExports.cmake
+#       -DDEMANGLER=<c++filt> [-DARCH=<x86_64|i686>] [-DSANITIZED=ON] -P CheckExports.cmake
 #
 # Fails unless every symbol the loader exports belongs to qz::veltoclient, the public
 # classes are among them, and (for the Windows DLL) it imports system DLLs only: a game must
-# not need the MinGW runtime DLLs beside it.
+# not need the MinGW runtime DLLs beside it. The one exception is 32-bit x86, where the
+# modules share libgcc's DLL so that exceptions cross (QzCompileOptions.cmake): that DLL and
+# the winpthread DLL it imports ship beside the loader.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -19,6 +21,10 @@ if(FORMAT STREQUAL "elf")
     endif()
     string(REPLACE "\n" ";" exports "${listing}")
 elseif(FORMAT STREQUAL "pe")
+    set(allowed "kernel32|advapi32|msvcrt|ucrtbase|ntdll|api-ms-win-[a-z0-9-]+")
+    if(ARCH STREQUAL "i686")
+        string(APPEND allowed "|libgcc_s_dw2-1|libwinpthread-1")
+    endif()
     execute_process(COMMAND "${TOOL}" -p "${LIBRARY}" OUTPUT_VARIABLE listing
         RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
@@ -31,8 +37,8 @@ elseif(FORMAT STREQUAL "pe")
         if(line MATCHES "DLL Name: (.*)$")
             set(dll "${CMAKE_MATCH_1}")
             string(TOLOWER "${dll}" dll)
-            if(NOT dll MATCHES "^(kernel32|advapi32|msvcrt|ucrtbase|ntdll|api-ms-win-[a-z0-9-]+)\\.dll$")
-                fail("imports ${CMAKE_MATCH_1}, which is not a system DLL")
+            if(NOT dll MATCHES "^(${allowed})\\.dll$")
+                fail("imports ${dll}, which is not a system DLL")
             endif()
         elseif(line MATCHES "\\[Ordinal/Name Pointer\\] Table")
             set(in_names ON)

@@ -1,10 +1,12 @@
 # cmake -DLIBRARY=<loader DLL> -DIMPORT_LIBRARY=<its .lib> -DREADOBJ=<llvm-readobj>
-#       -DUNDNAME=<llvm-undname> -P CheckMsvcExports.cmake
+#       -DUNDNAME=<llvm-undname> [-DARCH=<x86_64|i686>] -P CheckMsvcExports.cmake
 #
 # The surface a game built by Microsoft's compiler links: exactly the members of the
 # qz::veltoclient classes below, decorated as that compiler decorates them (a renamed or
 # re-typed member breaks every such game), none of the assignments the classes delete, the
 # same names in the import library, and imports of system DLLs and the MSVC runtime DLLs only.
+# The names are spelled for x86-64; on 32-bit x86 (ARCH i686) pointers lose their __ptr64
+# marks and members are __thiscall (QAE where x86-64 has QEAA).
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -40,6 +42,11 @@ set(expected
     "?Update@VeltoClient@veltoclient@qz@@QEAAXXZ"
     "?Write@SavegameWriter@veltoclient@qz@@QEAAXIPEAVISavegameWriteListener@23@PEAXI@Z"
 )
+
+if(ARCH STREQUAL "i686")
+    list(TRANSFORM expected REPLACE "@([QA])EAA" "@\\1AE")
+    list(TRANSFORM expected REPLACE "PE([AB])" "P\\1")
+endif()
 
 function(fail message)
     message(FATAL_ERROR "${LIBRARY}: ${message}")

@@ -21,6 +21,9 @@ namespace qz::msvctest {
 namespace {
 
 using fakeservice::FakeServiceClient;
+using testsupport::InstallFailingMalloc;
+using testsupport::RefusedMallocs;
+using testsupport::SetMallocFails;
 using veltoclient::VeltoClient;
 
 const unsigned short kText[] = {'H', 'i', 0};

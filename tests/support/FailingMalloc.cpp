@@ -5,22 +5,37 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace qz::msvctest {
+namespace qz::testsupport {
 namespace {
 
 bool failing = false;
+unsigned int toRefuse = 0;
 unsigned int refused = 0;
 
 void* __cdecl StandInMalloc(size_t size) {
-    if (failing) {
+    if (failing || toRefuse > 0) {
+        toRefuse -= toRefuse > 0 ? 1 : 0;
         ++refused;
         return nullptr;
     }
     return std::malloc(size);
 }
 
-// The import address table entry of `function` from `library` in the loaded image at `base`.
-void** FindImport(unsigned char* base, const char* library, const char* function) {
+// The C runtime DLLs a module takes malloc from, by compiler.
+const char* const kRuntimeLibraries[] = {"ucrtbase.dll", "msvcrt.dll"};
+
+bool IsRuntimeLibrary(const char* name) {
+    for (const char* library : kRuntimeLibraries) {
+        if (_stricmp(name, library) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The import address table entry of `function` from the C runtime in the loaded image at
+// `base`.
+void** FindRuntimeImport(unsigned char* base, const char* function) {
     const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory =
@@ -30,7 +45,7 @@ void** FindImport(unsigned char* base, const char* library, const char* function
     }
     for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          entry->Name != 0; ++entry) {
-        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), library) != 0) {
+        if (!IsRuntimeLibrary(reinterpret_cast<const char*>(base + entry->Name))) {
             continue;
         }
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
@@ -56,7 +71,7 @@ bool InstallFailingMalloc(const char* module) {
     if (base == nullptr) {
         return false;
     }
-    void** slot = FindImport(base, "ucrtbase.dll", "malloc");
+    void** slot = FindRuntimeImport(base, "malloc");
     if (slot == nullptr) {
         return false;
     }
@@ -73,8 +88,12 @@ void SetMallocFails(bool fails) {
     failing = fails;
 }
 
+void RefuseNextMallocs(unsigned int count) {
+    toRefuse = count;
+}
+
 unsigned int RefusedMallocs() {
     return refused;
 }
 
-}  // namespace qz::msvctest
+}  // namespace qz::testsupport
