@@ -2,7 +2,7 @@
 # Builds and runs every test suite three times: natively (gcc), under AddressSanitizer and
 # UndefinedBehaviorSanitizer with the libFuzzer targets (clang), and as the Windows build
 # (MinGW-w64) under Wine; then the MSVC-ABI Windows build (clang-cl) with its own test
-# programs under Wine; then the MinGW-w64 build again for 32-bit x86, under 32-bit Wine.
+# programs under Wine; then both Windows builds again for 32-bit x86, under 32-bit Wine.
 # Installs missing Debian packages first. Every stage runs even when an earlier one failed;
 # the last line sums up all stages and the exit code is non-zero when anything failed.
 set -uo pipefail
@@ -92,6 +92,8 @@ stage msvc -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-msvc-x86_64.cmake" \
 use_wine_prefix "$build/windows32-wineprefix" /usr/lib/wine/wine win32
 stage windows32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_BUILD_BENCHMARKS=OFF
+stage msvc32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-msvc-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_MINGW_BUILD_DIR="$build/windows32"
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 
 echo

@@ -5,7 +5,8 @@
 # links it, just as Microsoft's linker takes the static part of its runtime. It is rebuilt
 # when a source is newer than the library, and the build is configured again when one changes.
 function(qz_build_msvc_runtime library compiler c_flags cxx_flags)
-    set(sources Module.c DllEntry.c ExeEntry.c StackCookie.c TypeInfo.c FloatUsed.c New.cpp)
+    set(sources Module.c DllEntry.c ExeEntry.c StackCookie.c StackProbe.c LoadConfig.c
+        TypeInfo.c FloatUsed.c New.cpp)
     set(source_dir "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/src")
     cmake_path(GET library PARENT_PATH object_dir)
     file(MAKE_DIRECTORY "${object_dir}")

@@ -9,7 +9,12 @@ BOOL WINAPI QzDefaultDllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) 
     (void)reserved;
     return TRUE;
 }
+// The names as the linker sees them: decorated as __stdcall on 32-bit x86.
+#if defined(_M_IX86)
+#pragma comment(linker, "/alternatename:_DllMain@12=_QzDefaultDllMain@12")
+#else
 #pragma comment(linker, "/alternatename:DllMain=QzDefaultDllMain")
+#endif
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
