@@ -80,7 +80,7 @@ private:
     }
 
     bool List(demo::ListAnswer& answer);
-    const SavegameInfo* Find(const demo::ListAnswer& list, unsigned int savegameId);
+    static SavegameInfo* Find(const demo::ListAnswer& list, unsigned int savegameId);
     bool Write(unsigned int savegameId, const char* name, const unsigned char* bytes,
                unsigned int size);
     // Reads the whole savegame into `out` (`capacity` bytes); false when it cannot be opened.
@@ -108,7 +108,7 @@ bool Demo::List(demo::ListAnswer& answer) {
     return Wait(answer.answered, "no answer to the savegame list request");
 }
 
-const SavegameInfo* Demo::Find(const demo::ListAnswer& list, unsigned int savegameId) {
+SavegameInfo* Demo::Find(const demo::ListAnswer& list, unsigned int savegameId) {
     for (unsigned int i = 0; i < list.count; ++i) {
         if (list.savegames[i].GetSavegameId() == savegameId) {
             return &list.savegames[i];
@@ -246,10 +246,10 @@ bool Demo::RoundTripScratch() {
         std::printf("scratch savegame #%u written: %u bytes\n", kScratchSavegame, kScratchSize);
         demo::ListAnswer list;
         worked = List(list);
-        const SavegameInfo* found = worked ? Find(list, kScratchSavegame) : nullptr;
+        SavegameInfo* found = worked ? Find(list, kScratchSavegame) : nullptr;
         worked = worked && Step(found != nullptr, "the scratch savegame is not in the list");
         if (worked) {
-            SavegameInfo& info = *const_cast<SavegameInfo*>(found);
+            SavegameInfo& info = *found;
             char name[1024];
             demo::ToUtf8(info.GetName(), name, sizeof name);
             std::printf("scratch savegame listed: %u bytes, \"%s\"\n", info.GetSize(), name);
