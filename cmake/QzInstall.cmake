@@ -17,12 +17,8 @@ if(QZ_MINGW_RUNTIME_DLLS)
     install(FILES ${QZ_MINGW_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/include/veltoclient"
+    "${PROJECT_SOURCE_DIR}/include/veltodll"
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES
-    "${PROJECT_SOURCE_DIR}/api/veltodll_loader/VeltodllEntryPoints.h"
-    "${PROJECT_SOURCE_DIR}/api/veltodll_loader/VeltodllEntryPoints.def"
-    "${PROJECT_SOURCE_DIR}/api/veltodll_loader/VeltodllListeners.h"
-    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/veltodll)
 
 set(QZ_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/veltoclient)
 install(EXPORT veltoclientTargets NAMESPACE veltoclient:: DESTINATION ${QZ_PACKAGE_DIR})

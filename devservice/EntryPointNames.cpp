@@ -6,7 +6,7 @@ namespace {
 
 constexpr const char* kNames[] = {
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) #Name,
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 };
 
 }  // namespace

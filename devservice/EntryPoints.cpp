@@ -14,7 +14,7 @@
 #include "SavegameRecords.h"
 #include "Savegames.h"
 #include "Session.h"
-#include "VeltodllEntryPoints.h"
+#include <veltodll/VeltodllEntryPoints.h>
 
 namespace {
 
@@ -400,6 +400,6 @@ extern "C" {
             EntryPoint::k##Name, #Arguments, [&] { return Serve##Name Arguments; }, \
             std::make_tuple Arguments);                                             \
     }
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 
 }  // extern "C"

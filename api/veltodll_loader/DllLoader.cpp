@@ -110,7 +110,7 @@ void DllLoader::Load() {
     bool complete = true;
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
     Bind(library, "QzVeltodll" #Name, Name, complete);
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
     if (!complete) {
         installationErrorNum = 3;
     }

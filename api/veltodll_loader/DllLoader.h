@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VeltodllEntryPoints.h"
+#include <veltodll/VeltodllEntryPoints.h>
 
 namespace qz::veltoclient {
 
@@ -23,7 +23,7 @@ public:
     // name here, which parentheses would break.
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
     decltype(&QzVeltodll##Name) Name = nullptr;  // NOLINT(bugprone-macro-parentheses)
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 
 private:
     DllLoader();

@@ -3,7 +3,7 @@
 // answered from inside the request call, oldest first: each request joins a queue, and while
 // more than `lag` requests wait the oldest is answered. Lag 0 answers the request itself.
 
-#include "VeltodllEntryPoints.h"
+#include <veltodll/VeltodllEntryPoints.h>
 
 #if defined(_WIN32)
 #define BENCHSERVICE_API __declspec(dllexport)

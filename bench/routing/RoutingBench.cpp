@@ -25,7 +25,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "VeltodllEntryPoints.h"
+#include <veltodll/VeltodllEntryPoints.h>
 #include "veltoclient/VeltoClient.h"
 
 namespace {

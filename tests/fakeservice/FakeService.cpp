@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "FakeServiceControl.h"
-#include "VeltodllEntryPoints.h"
+#include <veltodll/VeltodllEntryPoints.h>
 
 namespace {
 

@@ -33,7 +33,7 @@ extern "C" {
 enum FakeServiceEntry {
     FAKE_NoEntry = 0,
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) FAKE_##Name,
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 };
 
 /// Request kinds whose listeners the fake keeps: the seven client requests in their fixed

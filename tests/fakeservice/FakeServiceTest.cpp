@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FakeServiceControl.h"
-#include "VeltodllEntryPoints.h"
+#include <veltodll/VeltodllEntryPoints.h>
 
 namespace {
 

@@ -22,14 +22,14 @@ using qz::veltoclient::platform::RegistryRead;
 // The lookups in the order the binding must make them.
 const std::vector<std::string> kEntryPoints = {
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) "QzVeltodll" #Name,
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 };
 
 // Which of the 21 entry pointers are set, in field order.
 std::vector<bool> BoundPointers(const DllLoader& loader) {
     return {
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) loader.Name != nullptr,
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
     };
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "VeltodllEntryPoints.h"
+#include <veltodll/VeltodllEntryPoints.h>
 
 namespace qz::loadertest {
 
@@ -20,7 +20,7 @@ struct Export {
 const Export kExports[] = {
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
     {"QzVeltodll" #Name, reinterpret_cast<ExportAddress>(&QzVeltodll##Name)},
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 };
 
 char libraryHandle;

@@ -1,5 +1,5 @@
 #define VELTODLL_COMPILE_LIBRARY
-#include <VeltodllEntryPoints.h>
+#include <veltodll/VeltodllEntryPoints.h>
 
 // A service-library author's build: the installed service-side headers compile on their own.
 extern "C" void* QzVeltodllGetSession(void) {

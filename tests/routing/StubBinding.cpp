@@ -17,7 +17,7 @@ void ResetBinding(unsigned int installationErrorNum) {
     DllLoader& b = Binding();
     b.installationErrorNum = installationErrorNum;
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) b.Name = nullptr;
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 }
 
 }  // namespace test

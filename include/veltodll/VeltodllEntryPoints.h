@@ -21,8 +21,8 @@
 // - GetLocText's text and SetName's name are 0-terminated 16-bit units; the loader passes the
 //   game's pointers through.
 
-#include "VeltodllListeners.h"
-#include "veltoclient/Listeners.h"
+#include <veltodll/VeltodllListeners.h>
+#include <veltoclient/Listeners.h>
 
 #if defined(VELTODLL_COMPILE_LIBRARY)
 #if defined(_WIN32)
@@ -38,6 +38,6 @@ extern "C" {
 
 #define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments) \
     VELTODLL_API Result QzVeltodll##Name Parameters;
-#include "VeltodllEntryPoints.def"
+#include <veltodll/VeltodllEntryPoints.def>
 
 }  // extern "C"
