@@ -8,13 +8,13 @@
 #include <tuple>
 #include <vector>
 
+#include <veltodll/VeltodllEntryPoints.h>
 #include "CallLog.h"
 #include "Faults.h"
 #include "LoggedCall.h"
 #include "SavegameRecords.h"
 #include "Savegames.h"
 #include "Session.h"
-#include <veltodll/VeltodllEntryPoints.h>
 
 namespace {
 

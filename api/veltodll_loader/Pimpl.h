@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Forwarding.h"
 #include <veltodll/VeltodllListeners.h>
+#include "Forwarding.h"
 #include "common/HashTable.h"
 #include "veltoclient/VeltoClient.h"
 

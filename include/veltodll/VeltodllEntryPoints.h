@@ -21,8 +21,8 @@
 // - GetLocText's text and SetName's name are 0-terminated 16-bit units; the loader passes the
 //   game's pointers through.
 
-#include <veltodll/VeltodllListeners.h>
 #include <veltoclient/Listeners.h>
+#include <veltodll/VeltodllListeners.h>
 
 #if defined(VELTODLL_COMPILE_LIBRARY)
 #if defined(_WIN32)

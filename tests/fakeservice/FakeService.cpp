@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "FakeServiceControl.h"
 #include <veltodll/VeltodllEntryPoints.h>
+#include "FakeServiceControl.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "FakeServiceControl.h"
 #include <veltodll/VeltodllEntryPoints.h>
+#include "FakeServiceControl.h"
 
 namespace {
 
