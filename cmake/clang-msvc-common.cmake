@@ -33,7 +33,11 @@ set(CMAKE_C_COMPILER clang-cl-14)
 set(CMAKE_CXX_COMPILER clang-cl-14)
 set(CMAKE_C_COMPILER_TARGET ${QZ_MSVC_TARGET})
 set(CMAKE_CXX_COMPILER_TARGET ${QZ_MSVC_TARGET})
-set(CMAKE_LINKER lld-link-14)
+# lld-link through a wrapper that shows its warnings and fails on an import of a symbol this
+# runtime part defines; links call it directly (PlatformRules.cmake), not through vs_link.
+set(CMAKE_LINKER "${QZ_MSVC_RUNTIME_DIR}/lld-link-checked.sh")
+set(CMAKE_USER_MAKE_RULES_OVERRIDE_C "${QZ_MSVC_RUNTIME_DIR}/PlatformRules.cmake")
+set(CMAKE_USER_MAKE_RULES_OVERRIDE_CXX "${QZ_MSVC_RUNTIME_DIR}/PlatformRules.cmake")
 set(CMAKE_AR llvm-lib-14)
 set(CMAKE_RC_COMPILER llvm-rc-14)
 set(CMAKE_MT llvm-mt-14)
@@ -47,13 +51,14 @@ set(QZ_MSVC_C_FLAGS "--target=${QZ_MSVC_TARGET} -D_UCRT -DWINE_UNICODE_NATIVE")
 foreach(intrinsic IN LISTS QZ_WINE_INTRINSICS)
     string(APPEND QZ_MSVC_C_FLAGS " -D${intrinsic}=__wine${intrinsic}")
 endforeach()
-string(APPEND QZ_MSVC_C_FLAGS
+# The runtime part's headers come first: they mend declarations of Wine's (include/stdlib.h).
+string(APPEND QZ_MSVC_C_FLAGS " /imsvc ${QZ_MSVC_RUNTIME_DIR}/include"
     " /imsvc ${QZ_WINE_INCLUDE}/msvcrt /imsvc ${QZ_WINE_INCLUDE}/windows")
 # libc++ in front of the C headers it wraps. Its templates are instantiated in each module
 # (no extern templates, no DLL of it), and without threads: there is no support for them here.
 # Statics are initialized without the guard functions this runtime lacks; our code has no
 # threads, and the games' own compiler decides for their code.
-set(QZ_MSVC_CXX_FLAGS "/imsvc ${QZ_LIBCXX_INCLUDE} /imsvc ${QZ_MSVC_RUNTIME_DIR}/include \
+set(QZ_MSVC_CXX_FLAGS "/imsvc ${QZ_LIBCXX_INCLUDE} \
 ${QZ_MSVC_C_FLAGS} -D_LIBCPP_DISABLE_EXTERN_TEMPLATE -D_LIBCPP_DISABLE_VISIBILITY_ANNOTATIONS \
 -D_LIBCPP_HAS_NO_THREADS /Zc:threadSafeInit-")
 set(CMAKE_C_FLAGS_INIT "${QZ_MSVC_C_FLAGS}")
@@ -90,3 +95,6 @@ endif()
 foreach(kind IN ITEMS EXE SHARED MODULE)
     set(CMAKE_${kind}_LINKER_FLAGS_INIT "/nodefaultlib")
 endforeach()
+# The runtime part's one program entry (src/ExeEntry.c); named, so that the linker does not
+# weigh it against the wmain of Wine's start-up objects in libucrtbase.a.
+string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " /entry:mainCRTStartup")

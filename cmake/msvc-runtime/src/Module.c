@@ -1,4 +1,5 @@
 #include <corecrt_startup.h>
+#include <stdlib.h>
 
 #include "Module.h"
 
