@@ -1,109 +1,94 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite three times: natively (gcc), under AddressSanitizer and
-# UndefinedBehaviorSanitizer with the libFuzzer targets (clang), and as the Windows build
-# (MinGW-w64) under Wine; then the MSVC-ABI Windows build (clang-cl) with its own test
-# programs under Wine; then both Windows builds again for 32-bit x86, under 32-bit Wine.
-# Installs missing Debian packages first. Every stage runs even when an earlier one failed;
-# the last line sums up all stages and the exit code is non-zero when anything failed.
+# The test command: installs missing Debian packages, then runs every stage of
+# CMakePresets.json (its workflow presets, in order: configure, build, test), each in
+# build/<stage>. A stage runs even when an earlier one failed; a stage whose packages could not
+# be installed is skipped and says why. The last lines sum up each stage and all of them.
+#
+#   QZ_REQUIRE_ALL_STAGES=1   a skipped stage fails the command (for a release check)
+#   QZ_STAGES="native msvc"   only these stages
+#
+# The exit code is non-zero when a test or stage failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${QZ_BUILD_ROOT:-$root/build}
-jobs=${QZ_JOBS:-$(nproc)}
+cd "$root"
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$(nproc)}
 
-"$root/scripts/install-deps.sh" || exit 1
+"$root/scripts/install-deps.sh" || echo "Some package groups are missing: the stages that need them are skipped."
+
+# stage_names: the workflow presets, in order; stage_groups NAME: the package groups its
+# configure preset names.
+stage_names() {
+    python3 -c 'import json,sys; print(" ".join(p["name"] for p in json.load(open(sys.argv[1]))["workflowPresets"]))' CMakePresets.json
+}
+stage_groups() {
+    python3 -c '
+import json, sys
+presets = {p["name"]: p for p in json.load(open(sys.argv[1]))["configurePresets"]}
+print(" ".join(presets[sys.argv[2]].get("vendor", {}).get("veltoclient/stage", {}).get("packages", [])))' \
+        CMakePresets.json "$1"
+}
 
 passed=0
 failed=0
-failed_stages=()
+summaries=()
+bad_stages=0
 
-# stage NAME CMAKE_ARGS... : configure, build and test one build tree.
-stage() {
-    local name=$1
-    shift
-    local dir="$build/$name"
+# run_stage NAME: one workflow; adds its counts and its summary line.
+run_stage() {
+    local name=$1 missing log start seconds result retried
+    missing=$("$root/scripts/install-deps.sh" --missing $(stage_groups "$name"))
+    if [ -n "$missing" ]; then
+        echo
+        echo "=== $name: skipped (packages not installed: $missing) ==="
+        summaries+=("$name: skipped (packages not installed: $missing)")
+        [ "${QZ_REQUIRE_ALL_STAGES:-0}" != 1 ] || bad_stages=$((bad_stages + 1))
+        return
+    fi
     echo
     echo "=== $name ==="
-    if ! cmake -S "$root" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1; then
-        cat "$dir.configure.log"
-        echo "$name: configure failed"
-        failed=$((failed + 1))
-        failed_stages+=("$name (configure)")
-        return
-    fi
-    if ! cmake --build "$dir" -j "$jobs"; then
-        echo "$name: build failed"
-        failed=$((failed + 1))
-        failed_stages+=("$name (build)")
-        return
-    fi
-    local log="$dir/ctest.log"
-    ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 600 ${ctest_retry[@]+"${ctest_retry[@]}"} \
-        2>&1 | tee "$log"
+    mkdir -p "$root/build"
+    log="$root/build/$name.log"
+    start=$SECONDS
+    cmake --workflow --preset "$name" 2>&1 | tee "$log"
+    result=${PIPESTATUS[0]}
+    seconds=$((SECONDS - start))
     # ctest closes with "N% tests passed, F tests failed out of T".
     local summary total stage_failed
     summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
     if [ -z "$summary" ]; then
-        echo "$name: no test summary"
-        failed=$((failed + 1))
-        failed_stages+=("$name (no tests ran)")
+        summaries+=("$name: FAILED before its tests ran (exit $result; see build/$name.log) [${seconds}s]")
+        bad_stages=$((bad_stages + 1))
         return
     fi
     stage_failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
     total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$summary")
     passed=$((passed + total - stage_failed))
     failed=$((failed + stage_failed))
-    [ "$stage_failed" -eq 0 ] || failed_stages+=("$name")
+    local line="$name: $((total - stage_failed)) passed, $stage_failed failed [${seconds}s]"
+    # Under Wine a failed test gets one more try (test presets): name those that needed it.
+    # ctest prints a failed try as "i/n Test #k: name ...***Failed" and a retry without "i/n".
+    retried=$(awk '
+        /^ *[0-9]+\/[0-9]+ Test +#[0-9]+: / && /\*\*\*|Not Run/ { sub(/^.*#[0-9]+: /, ""); sub(/ .*/, ""); tried[$0] = 1 }
+        /^ +Test +#[0-9]+: / && / Passed / { sub(/^.*#[0-9]+: /, ""); sub(/ .*/, ""); if (tried[$0]) print }
+    ' "$log" | sort -u | tr '\n' ' ' | sed 's/ $//')
+    [ -z "$retried" ] || line+="; passed only on a second try: $retried"
+    summaries+=("$line")
+    if [ "$result" -ne 0 ] && [ "$stage_failed" -eq 0 ]; then
+        summaries[-1]+="; the workflow failed (exit $result)"
+        bad_stages=$((bad_stages + 1))
+    fi
 }
 
-mkdir -p "$build"
-
-stage native -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-CC=clang CXX=clang++ stage sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQZ_SANITIZE=ON -DQZ_LIBFUZZER=ON -DQZ_BUILD_BENCHMARKS=OFF
-
-# use_wine_prefix DIR WINE WINEARCH: the Wine prefix of the stages that follow, made once with
-# the Wine loader WINE and kept with the build; its server stays up until the prefix changes.
-use_wine_prefix() {
-    if [ -n "${WINEPREFIX:-}" ]; then
-        /usr/lib/wine/wineserver -k 2>/dev/null || true
-    fi
-    export WINEPREFIX=$1
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "Creating the Wine prefix in $WINEPREFIX"
-        WINEARCH=$3 "$2" wineboot -i >/dev/null 2>&1
-    fi
-    /usr/lib/wine/wineserver -p 2>/dev/null || true
-}
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset WINEPREFIX
-# A Wine program now and then dies at start-up when its connection to the Wine server breaks
-# ("wine client error ... recvmsg"), before any of our code runs: under Wine a failed test gets
-# one more try. A test that fails twice still fails the stage.
-ctest_retry=(--repeat until-pass:2)
-
-# The Windows build runs in a Wine prefix of its own.
-use_wine_prefix "$build/windows-wineprefix" /usr/lib/wine/wine64 win64
-stage windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_BUILD_BENCHMARKS=OFF
-# The MSVC-ABI build, in the same Wine prefix; its mixed tests load the MinGW service
-# libraries that the windows stage built.
-stage msvc -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-msvc-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_MINGW_BUILD_DIR="$build/windows"
-
-# The 32-bit builds, in a 32-bit prefix of their own.
-use_wine_prefix "$build/windows32-wineprefix" /usr/lib/wine/wine win32
-stage windows32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_BUILD_BENCHMARKS=OFF
-stage msvc32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-msvc-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_MINGW_BUILD_DIR="$build/windows32"
-/usr/lib/wine/wineserver -k 2>/dev/null || true
+for name in ${QZ_STAGES:-$(stage_names)}; do
+    run_stage "$name"
+done
+# The Wine servers of the stages' prefixes, which linger a little after their last program.
+for prefix in "$root"/build/*-wineprefix; do
+    [ -d "$prefix" ] && WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
+done
 
 echo
-if [ ${#failed_stages[@]} -ne 0 ]; then
-    echo "Failed: ${failed_stages[*]}"
-fi
-echo "all stages: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+printf '%s\n' "${summaries[@]}"
+echo "all stages: $passed passed, $((failed + bad_stages)) failed"
+[ "$failed" -eq 0 ] && [ "$bad_stages" -eq 0 ]

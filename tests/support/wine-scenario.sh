@@ -10,16 +10,20 @@ value=$3
 shift 3
 key='HKLM\SOFTWARE\Vykaris\Launcher'
 
+# reg quietly; on failure what reg and Wine said, which names the real reason (no prefix, a
+# broken Wine server connection...).
 reg() {
-    "$emulator" reg "$@" >/dev/null 2>&1
+    reg_output=$("$emulator" reg "$@" 2>&1)
 }
 
+# Deleting a key that is not there fails, and that is fine.
 reg delete "$key" /f
 case "$mode" in
     none) ;;
-    key-only) reg add "$key" /f || { echo "cannot create $key" >&2; exit 1; } ;;
+    key-only) reg add "$key" /f ||
+        { echo "cannot create $key: $reg_output" >&2; exit 1; } ;;
     value) reg add "$key" /v InstallDir /t REG_SZ /d "$value" /f ||
-        { echo "cannot set $key InstallDir" >&2; exit 1; } ;;
+        { echo "cannot set $key InstallDir: $reg_output" >&2; exit 1; } ;;
     *) echo "unknown registry mode $mode" >&2; exit 1 ;;
 esac
 
