@@ -1,0 +1,55 @@
+#include "RequestPool.h"
+
+#include <new>
+
+#include "SavegameHandles.h"
+
+namespace qz::veltoclient_c {
+
+RequestPool::~RequestPool() {
+    while (chunks != nullptr) {
+        Chunk* const chunk = chunks;
+        chunks = chunk->next;
+        for (RequestNode& node : chunk->nodes) {
+            if (node.preparedReader != nullptr) {
+                node.preparedReader->owner->Release();
+                delete node.preparedReader;
+            }
+            if (node.preparedWriter != nullptr) {
+                node.preparedWriter->owner->Release();
+                delete node.preparedWriter;
+            }
+        }
+        delete chunk;
+    }
+}
+
+RequestNode* RequestPool::Take() noexcept {
+    if (freeNodes == nullptr && !Grow()) {
+        return nullptr;
+    }
+    RequestNode* const node = freeNodes;
+    freeNodes = node->nextFree;
+    return node;
+}
+
+void RequestPool::Give(RequestNode* node) noexcept {
+    node->nextFree = freeNodes;
+    freeNodes = node;
+}
+
+bool RequestPool::Grow() noexcept {
+    Chunk* const chunk = new (std::nothrow) Chunk;
+    if (chunk == nullptr) {
+        return false;
+    }
+    chunk->next = chunks;
+    chunks = chunk;
+    for (RequestNode& node : chunk->nodes) {
+        node.pool = this;
+        Give(&node);
+    }
+    return true;
+}
+
+}  // namespace qz::veltoclient_c
