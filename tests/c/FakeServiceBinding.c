@@ -24,7 +24,7 @@ static Address find_function(void* library, const char* name) {
 #endif
 
 /* Copies a found function's address into a function pointer of any type. */
-static int bind(void* library, const char* name, void* function_pointer) {
+static int bind_function(void* library, const char* name, void* function_pointer) {
     const Address address = find_function(library, name);
     memcpy(function_pointer, &address, sizeof address);
     return address != NULL;
@@ -36,17 +36,18 @@ int fake_service_open(FakeService* fake) {
     if (library == NULL) {
         return 0;
     }
-    return bind(library, "FakeServiceReset", &fake->Reset) &&
-           bind(library, "FakeServiceCallCount", &fake->CallCount) &&
-           bind(library, "FakeServiceGetCall", &fake->GetCall) &&
-           bind(library, "FakeServiceDefaultLocText", &fake->DefaultLocText) &&
-           bind(library, "FakeServiceSetNextRequestId", &fake->SetNextRequestId) &&
-           bind(library, "FakeServiceSetWriterSetNameResult", &fake->SetWriterSetNameResult) &&
-           bind(library, "FakeServiceSetInfoResults", &fake->SetInfoResults) &&
-           bind(library, "FakeServiceListenerOf", &fake->ListenerOf) &&
-           bind(library, "FakeServiceAnswer", &fake->Answer) &&
-           bind(library, "FakeServiceSetAnswerImmediately", &fake->SetAnswerImmediately) &&
-           bind(library, "FakeServiceQueueAnswer", &fake->QueueAnswer);
+    return bind_function(library, "FakeServiceReset", &fake->Reset) &&
+           bind_function(library, "FakeServiceCallCount", &fake->CallCount) &&
+           bind_function(library, "FakeServiceGetCall", &fake->GetCall) &&
+           bind_function(library, "FakeServiceDefaultLocText", &fake->DefaultLocText) &&
+           bind_function(library, "FakeServiceSetNextRequestId", &fake->SetNextRequestId) &&
+           bind_function(library, "FakeServiceSetWriterSetNameResult",
+                         &fake->SetWriterSetNameResult) &&
+           bind_function(library, "FakeServiceSetInfoResults", &fake->SetInfoResults) &&
+           bind_function(library, "FakeServiceListenerOf", &fake->ListenerOf) &&
+           bind_function(library, "FakeServiceAnswer", &fake->Answer) &&
+           bind_function(library, "FakeServiceSetAnswerImmediately", &fake->SetAnswerImmediately) &&
+           bind_function(library, "FakeServiceQueueAnswer", &fake->QueueAnswer);
 }
 
 FakeServiceCall fake_service_last_call(const FakeService* fake, int entry) {
