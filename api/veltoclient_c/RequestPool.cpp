@@ -24,20 +24,6 @@ RequestPool::~RequestPool() {
     }
 }
 
-RequestNode* RequestPool::Take() noexcept {
-    if (freeNodes == nullptr && !Grow()) {
-        return nullptr;
-    }
-    RequestNode* const node = freeNodes;
-    freeNodes = node->nextFree;
-    return node;
-}
-
-void RequestPool::Give(RequestNode* node) noexcept {
-    node->nextFree = freeNodes;
-    freeNodes = node;
-}
-
 bool RequestPool::Grow() noexcept {
     Chunk* const chunk = new (std::nothrow) Chunk;
     if (chunk == nullptr) {

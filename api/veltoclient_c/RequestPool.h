@@ -16,9 +16,20 @@ public:
     /// Frees every chunk and the handles prepared for answers that never came.
     ~RequestPool();
 
-    /// A free node, or null when memory runs out.
-    RequestNode* Take() noexcept;
-    void Give(RequestNode* node) noexcept;
+    /// A free node, or null when memory runs out. Inline: it is most of what a request costs
+    /// on top of the C++ client.
+    RequestNode* Take() noexcept {
+        if (freeNodes == nullptr && !Grow()) {
+            return nullptr;
+        }
+        RequestNode* const node = freeNodes;
+        freeNodes = node->nextFree;
+        return node;
+    }
+    void Give(RequestNode* node) noexcept {
+        node->nextFree = freeNodes;
+        freeNodes = node;
+    }
 
 private:
     static constexpr unsigned int kNodesPerChunk = 16;
