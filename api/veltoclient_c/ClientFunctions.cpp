@@ -49,10 +49,11 @@ int32_t SendHandleRequest(veltoclient_client* client, Callback callback, void* c
     if (client == nullptr || callback == nullptr || client->inert) {
         return SendRequest(client, callback, context, field, send);
     }
-    Handle* const handle = new (std::nothrow) Handle{nullptr, client->liveness};
+    Handle* const handle = new (std::nothrow) Handle;
     if (handle == nullptr) {
         return 0;
     }
+    handle->owner = client->liveness;
     client->liveness->Hold();
     Handle* unused = handle;
     const int32_t sent =
@@ -61,10 +62,7 @@ int32_t SendHandleRequest(veltoclient_client* client, Callback callback, void* c
             unused = nullptr;
             send(cpp, node);
         });
-    if (unused != nullptr) {
-        unused->owner->Release();
-        delete unused;
-    }
+    Handle::Discard(unused);
     return sent;
 }
 

@@ -22,22 +22,24 @@ void RequestNode::OnGetVeltoServer(unsigned int requestId, unsigned int value) {
     answer(Finish(), requestId, value);
 }
 
+// Fills the handle made with the request, which now belongs to the game.
+template <typename Handle, typename AnswerCallback, typename Object>
+void RequestNode::DeliverHandle(Handle*& prepared, AnswerCallback answer, unsigned int requestId,
+                                unsigned int result, Object* object) {
+    Handle* const handle = prepared;
+    prepared = nullptr;
+    handle->object = object;
+    answer(Finish(), requestId, result, handle);
+}
+
 void RequestNode::OnGetSavegameReader(unsigned int requestId, unsigned int result,
                                       veltoclient::SavegameReader* reader) {
-    const veltoclient_savegame_reader_callback answer = callback.savegameReader;
-    veltoclient_reader* const handle = preparedReader;
-    preparedReader = nullptr;
-    handle->reader = reader;
-    answer(Finish(), requestId, result, handle);
+    DeliverHandle(preparedReader, callback.savegameReader, requestId, result, reader);
 }
 
 void RequestNode::OnGetSavegameWriter(unsigned int requestId, unsigned int result,
                                       veltoclient::SavegameWriter* writer) {
-    const veltoclient_savegame_writer_callback answer = callback.savegameWriter;
-    veltoclient_writer* const handle = preparedWriter;
-    preparedWriter = nullptr;
-    handle->writer = writer;
-    answer(Finish(), requestId, result, handle);
+    DeliverHandle(preparedWriter, callback.savegameWriter, requestId, result, writer);
 }
 
 void RequestNode::OnGetSavegameList(unsigned int requestId, veltoclient::SavegameInfo* savegames,

@@ -58,6 +58,9 @@ public:
 private:
     /// Gives the node back to its pool and returns the context the callback is to get.
     void* Finish();
+    template <typename Handle, typename AnswerCallback, typename Object>
+    void DeliverHandle(Handle*& prepared, AnswerCallback answer, unsigned int requestId,
+                       unsigned int result, Object* object);
 };
 
 }  // namespace qz::veltoclient_c

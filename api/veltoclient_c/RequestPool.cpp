@@ -11,14 +11,8 @@ RequestPool::~RequestPool() {
         Chunk* const chunk = chunks;
         chunks = chunk->next;
         for (RequestNode& node : chunk->nodes) {
-            if (node.preparedReader != nullptr) {
-                node.preparedReader->owner->Release();
-                delete node.preparedReader;
-            }
-            if (node.preparedWriter != nullptr) {
-                node.preparedWriter->owner->Release();
-                delete node.preparedWriter;
-            }
+            veltoclient_reader::Discard(node.preparedReader);
+            veltoclient_writer::Discard(node.preparedWriter);
         }
         delete chunk;
     }

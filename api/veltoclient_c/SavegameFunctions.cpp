@@ -3,6 +3,7 @@
 #include "SavegameHandles.h"
 #include "TransferNode.h"
 
+namespace veltoclient = qz::veltoclient;
 using qz::veltoclient::SavegameInfo;
 using qz::veltoclient_c::TransferNode;
 
@@ -12,10 +13,20 @@ SavegameInfo* Info(veltoclient_savegame_info* info) {
     return reinterpret_cast<SavegameInfo*>(info);
 }
 
-// Reads and writes of a client that no longer exists are not made: their answers could never
-// reach the game.
-bool CanTransfer(const qz::veltoclient_c::ClientLiveness* owner, const void* callback) {
-    return owner->alive && callback != nullptr;
+// Starts a read or write: `start` hands the C++ object a node that answers `callback`. Reads
+// and writes of a client that no longer exists are not made: their answers could never reach
+// the game.
+template <typename Handle, typename Start>
+int32_t StartTransfer(Handle* handle, TransferNode::Callback callback, void* context, Start start) {
+    if (handle == nullptr || callback == nullptr || !handle->owner->alive) {
+        return 0;
+    }
+    TransferNode* const node = TransferNode::Create(handle->owner, callback, context);
+    if (node == nullptr) {
+        return 0;
+    }
+    start(*handle->object, node);
+    return 1;
 }
 
 }  // namespace
@@ -53,48 +64,38 @@ int32_t VELTOCLIENT_C_CALL veltoclient_reader_read(veltoclient_reader* reader, u
                                                    veltoclient_savegame_read_callback callback,
                                                    void* context, uint32_t offset, void* buffer,
                                                    uint32_t size) {
-    if (reader == nullptr || !CanTransfer(reader->owner, reinterpret_cast<const void*>(callback))) {
-        return 0;
-    }
-    TransferNode* const node = TransferNode::ForRead(reader->owner, callback, context);
-    if (node == nullptr) {
-        return 0;
-    }
-    reader->reader->Read(request_id, node, offset, buffer, size);
-    return 1;
+    return StartTransfer(reader, callback, context,
+                         [&](veltoclient::SavegameReader& object, TransferNode* node) {
+                             object.Read(request_id, node, offset, buffer, size);
+                         });
 }
 
 void VELTOCLIENT_C_CALL veltoclient_reader_close(veltoclient_reader* reader) {
     if (reader != nullptr) {
-        reader->reader->Close();
+        reader->object->Close();
     }
 }
 
 int32_t VELTOCLIENT_C_CALL veltoclient_writer_set_name(veltoclient_writer* writer,
                                                        const uint16_t* name) {
     // The service library reads the name and does not keep it, so it is never written through.
-    return writer != nullptr && writer->writer->SetName(const_cast<uint16_t*>(name)) ? 1 : 0;
+    return writer != nullptr && writer->object->SetName(const_cast<uint16_t*>(name)) ? 1 : 0;
 }
 
 int32_t VELTOCLIENT_C_CALL veltoclient_writer_write(veltoclient_writer* writer, uint32_t request_id,
                                                     veltoclient_savegame_write_callback callback,
                                                     void* context, const void* buffer,
                                                     uint32_t size) {
-    if (writer == nullptr || !CanTransfer(writer->owner, reinterpret_cast<const void*>(callback))) {
-        return 0;
-    }
-    TransferNode* const node = TransferNode::ForWrite(writer->owner, callback, context);
-    if (node == nullptr) {
-        return 0;
-    }
     // The service library only reads the buffer of a write.
-    writer->writer->Write(request_id, node, const_cast<void*>(buffer), size);
-    return 1;
+    return StartTransfer(writer, callback, context,
+                         [&](veltoclient::SavegameWriter& object, TransferNode* node) {
+                             object.Write(request_id, node, const_cast<void*>(buffer), size);
+                         });
 }
 
 void VELTOCLIENT_C_CALL veltoclient_writer_close(veltoclient_writer* writer, int32_t commit) {
     if (writer != nullptr) {
-        writer->writer->Close(commit != 0);
+        writer->object->Close(commit != 0);
     }
 }
 

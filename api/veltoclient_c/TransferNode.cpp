@@ -4,7 +4,8 @@
 
 namespace qz::veltoclient_c {
 
-TransferNode::TransferNode(ClientLiveness* owner, void* context) : owner(owner), context(context) {
+TransferNode::TransferNode(ClientLiveness* owner, Callback callback, void* context)
+    : owner(owner), callback(callback), context(context) {
     owner->Hold();
 }
 
@@ -12,47 +13,27 @@ TransferNode::~TransferNode() {
     owner->Release();
 }
 
-TransferNode* TransferNode::ForRead(ClientLiveness* owner,
-                                    veltoclient_savegame_read_callback callback,
-                                    void* context) noexcept {
-    TransferNode* const node = new (std::nothrow) TransferNode(owner, context);
-    if (node != nullptr) {
-        node->callback.read = callback;
-    }
-    return node;
+TransferNode* TransferNode::Create(ClientLiveness* owner, Callback callback,
+                                   void* context) noexcept {
+    return new (std::nothrow) TransferNode(owner, callback, context);
 }
 
-TransferNode* TransferNode::ForWrite(ClientLiveness* owner,
-                                     veltoclient_savegame_write_callback callback,
-                                     void* context) noexcept {
-    TransferNode* const node = new (std::nothrow) TransferNode(owner, context);
-    if (node != nullptr) {
-        node->callback.write = callback;
-    }
-    return node;
-}
-
-bool TransferNode::Finish(void*& answerContext) {
+void TransferNode::Answer(unsigned int requestId, unsigned int bytes) {
     const bool alive = owner->alive;
-    answerContext = context;
+    const Callback answer = callback;
+    void* const answerContext = context;
     delete this;
-    return alive;
+    if (alive) {
+        answer(answerContext, requestId, bytes);
+    }
 }
 
 void TransferNode::OnSavegameRead(unsigned int requestId, unsigned int bytesRead) {
-    const veltoclient_savegame_read_callback answer = callback.read;
-    void* answerContext;
-    if (Finish(answerContext)) {
-        answer(answerContext, requestId, bytesRead);
-    }
+    Answer(requestId, bytesRead);
 }
 
 void TransferNode::OnSavegameWrite(unsigned int requestId, unsigned int bytesWritten) {
-    const veltoclient_savegame_write_callback answer = callback.write;
-    void* answerContext;
-    if (Finish(answerContext)) {
-        answer(answerContext, requestId, bytesWritten);
-    }
+    Answer(requestId, bytesWritten);
 }
 
 }  // namespace qz::veltoclient_c

@@ -14,28 +14,24 @@ namespace qz::veltoclient_c {
 class TransferNode final : public veltoclient::ISavegameReadListener,
                            public veltoclient::ISavegameWriteListener {
 public:
+    // Reads and writes answer through callbacks of one type.
+    using Callback = veltoclient_savegame_read_callback;
+
     /// Null when memory runs out.
-    static TransferNode* ForRead(ClientLiveness* owner, veltoclient_savegame_read_callback callback,
-                                 void* context) noexcept;
-    static TransferNode* ForWrite(ClientLiveness* owner,
-                                  veltoclient_savegame_write_callback callback,
-                                  void* context) noexcept;
+    static TransferNode* Create(ClientLiveness* owner, Callback callback, void* context) noexcept;
 
     void OnSavegameRead(unsigned int requestId, unsigned int bytesRead) override;
     void OnSavegameWrite(unsigned int requestId, unsigned int bytesWritten) override;
 
 private:
-    explicit TransferNode(ClientLiveness* owner, void* context);
+    TransferNode(ClientLiveness* owner, Callback callback, void* context);
     ~TransferNode() override;
 
-    /// Frees the node; true when the client lives and the callback is to run.
-    bool Finish(void*& answerContext);
+    /// Frees the node, then calls the game's callback if its client lives.
+    void Answer(unsigned int requestId, unsigned int bytes);
 
-    union {
-        veltoclient_savegame_read_callback read;
-        veltoclient_savegame_write_callback write;
-    } callback{};
     ClientLiveness* owner;
+    Callback callback;
     void* context;
 };
 
