@@ -33,21 +33,46 @@ namespace Qz.Veltoclient
         }
     }
 
-    /// An open savegame for reading. Close it when done; it needs no disposing.
-    public sealed class SavegameReader
+    /// What readers and writers share: the native handle (valid until the process ends, so
+    /// it needs no disposing), the client it came from and the result of opening.
+    public abstract class SavegameHandle
     {
-        private readonly Client owner;
-        private readonly IntPtr handle;
+        internal readonly Client Owner;
+        internal readonly IntPtr Handle;
 
-        internal SavegameReader(Client owner, IntPtr handle, uint openResult)
+        internal SavegameHandle(Client owner, IntPtr handle, uint openResult)
         {
-            this.owner = owner;
-            this.handle = handle;
+            Owner = owner;
+            Handle = handle;
             OpenResult = openResult;
         }
 
-        /// The service library's result of opening: 0 = done. Otherwise reads give nothing.
+        /// The service library's result of opening: 0 = done. Otherwise reads and writes are
+        /// refused, since the service library would never answer them.
         public uint OpenResult { get; private set; }
+
+        /// A transfer needs a live client and an opened savegame.
+        internal void CheckOpen()
+        {
+            if (Owner.IsDisposed)
+            {
+                throw new ObjectDisposedException("Client");
+            }
+            if (OpenResult != 0)
+            {
+                throw new InvalidOperationException("the savegame was not opened (result " +
+                                                    OpenResult + ")");
+            }
+        }
+    }
+
+    /// An open savegame for reading. Close it when done.
+    public sealed class SavegameReader : SavegameHandle
+    {
+        internal SavegameReader(Client owner, IntPtr handle, uint openResult)
+            : base(owner, handle, openResult)
+        {
+        }
 
         /// Reads up to `count` bytes from `offset` into `destination` at `index`; the task
         /// gives how many arrived (0 at or past the end).
@@ -61,52 +86,29 @@ namespace Qz.Veltoclient
             {
                 throw new ArgumentOutOfRangeException("count");
             }
-            CheckOpen(owner, OpenResult);
+            CheckOpen();
             TransferRequest read = new TransferRequest(count);
             read.Destination = destination;
             read.Index = index;
-            return owner.Send(read, (id, context) => NativeMethods.veltoclient_reader_read(
-                                        handle, id, Answers.Read, context, offset, read.Native,
+            return Owner.Send(read, (id, context) => NativeMethods.veltoclient_reader_read(
+                                        Handle, id, Answers.Read, context, offset, read.Native,
                                         (uint)count));
-        }
-
-        /// A transfer needs a live client and an opened savegame: the service library never
-        /// answers one without.
-        internal static void CheckOpen(Client owner, uint openResult)
-        {
-            if (owner.IsDisposed)
-            {
-                throw new ObjectDisposedException("Client");
-            }
-            if (openResult != 0)
-            {
-                throw new InvalidOperationException("the savegame was not opened (result " +
-                                                    openResult + ")");
-            }
         }
 
         /// Closes the savegame in the service library; also after the client was disposed.
         public void Close()
         {
-            NativeMethods.veltoclient_reader_close(handle);
+            NativeMethods.veltoclient_reader_close(Handle);
         }
     }
 
-    /// An open savegame for writing. Close it when done; it needs no disposing.
-    public sealed class SavegameWriter
+    /// An open savegame for writing. Close it when done.
+    public sealed class SavegameWriter : SavegameHandle
     {
-        private readonly Client owner;
-        private readonly IntPtr handle;
-
         internal SavegameWriter(Client owner, IntPtr handle, uint openResult)
+            : base(owner, handle, openResult)
         {
-            this.owner = owner;
-            this.handle = handle;
-            OpenResult = openResult;
         }
-
-        /// The service library's result of opening: 0 = done. Otherwise writes give nothing.
-        public uint OpenResult { get; private set; }
 
         /// Names the savegame; false when the service library refuses (the development
         /// service takes 1 to 255 UTF-16 units of well-formed UTF-16).
@@ -119,7 +121,7 @@ namespace Qz.Veltoclient
             IntPtr copy = Marshal.StringToHGlobalUni(name);
             try
             {
-                return NativeMethods.veltoclient_writer_set_name(handle, copy) != 0;
+                return NativeMethods.veltoclient_writer_set_name(Handle, copy) != 0;
             }
             finally
             {
@@ -131,11 +133,11 @@ namespace Qz.Veltoclient
         /// gives how many bytes the service library took (0 on a storage failure).
         public unsafe Task<int> WriteAsync(ReadOnlySpan<byte> data)
         {
-            SavegameReader.CheckOpen(owner, OpenResult);
+            CheckOpen();
             TransferRequest write = new TransferRequest(data.Length);
             data.CopyTo(new Span<byte>((void*)write.Native, data.Length));
-            return owner.Send(write, (id, context) => NativeMethods.veltoclient_writer_write(
-                                         handle, id, Answers.Write, context, write.Native,
+            return Owner.Send(write, (id, context) => NativeMethods.veltoclient_writer_write(
+                                         Handle, id, Answers.Write, context, write.Native,
                                          (uint)write.Count));
         }
 
@@ -143,7 +145,7 @@ namespace Qz.Veltoclient
         /// development service durably, when this returns); without, they are discarded.
         public void Close(bool commit)
         {
-            NativeMethods.veltoclient_writer_close(handle, commit ? 1 : 0);
+            NativeMethods.veltoclient_writer_close(Handle, commit ? 1 : 0);
         }
     }
 }
