@@ -271,6 +271,8 @@ static void check_late_answers(void) {
     veltoclient_client* const client = veltoclient_create();
     veltoclient_reader* const reader = open_reader(client, 40, &service_handle);
     veltoclient_writer* const writer = open_writer(client, 41, &service_handle);
+    veltoclient_client* const other = veltoclient_create();
+    Answer others;
     int kind;
 
     check_case("late answers");
@@ -284,6 +286,8 @@ static void check_late_answers(void) {
     veltoclient_get_network_traffic(client, 56, on_network_traffic, &answers[6]);
     CHECK_EQ(veltoclient_reader_read(reader, 57, on_savegame_read, &answers[7], 0, buffer, 4), 1);
     CHECK_EQ(veltoclient_writer_write(writer, 58, on_savegame_write, &answers[8], buffer, 4), 1);
+    memset(&others, 0, sizeof others);
+    veltoclient_get_login_details(other, 70, on_login_details, &others);
     veltoclient_destroy(client);
 
     value.records = buffer;
@@ -293,6 +297,10 @@ static void check_late_answers(void) {
     for (kind = 0; kind < FAKESERVICE_KIND_COUNT; ++kind) {
         CHECK_EQ(answers[kind].calls, 0);
     }
+    /* Another client's answers still arrive. */
+    CHECK(fake.Answer(FAKESERVICE_KIND_LOGIN_DETAILS, 70, &value));
+    CHECK_EQ(others.calls, 1);
+    veltoclient_destroy(other);
 
     check_case("handles of a destroyed client");
     CHECK_EQ(veltoclient_reader_read(reader, 59, on_savegame_read, &answers[7], 0, buffer, 4), 0);
