@@ -219,8 +219,9 @@ veltoclient_savegame_info_get_size(veltoclient_savegame_info* info);
 /* Asks the service library to copy up to `size` bytes from `offset` into `buffer`, which must
  * stay valid, with room for `size` bytes, until the answer arrives: also after the client that
  * delivered the reader was destroyed, since the service library may still fill it then (only
- * the callback is not called). Returns as the requests above do; the read is never answered
- * when the reader has no savegame behind it. */
+ * the callback is not called). Returns as the requests above do, and 0 once that client was
+ * destroyed (the read is then not made); the read is never answered when the reader has no
+ * savegame behind it. */
 VELTOCLIENT_C_API int32_t VELTOCLIENT_C_CALL veltoclient_reader_read(
     veltoclient_reader* reader, uint32_t request_id, veltoclient_savegame_read_callback callback,
     void* context, uint32_t offset, void* buffer, uint32_t size);
@@ -236,8 +237,8 @@ VELTOCLIENT_C_API int32_t VELTOCLIENT_C_CALL veltoclient_writer_set_name(veltocl
                                                                          const uint16_t* name);
 /* Asks the service library to append `size` bytes from `buffer`, which must stay valid until
  * the answer arrives, also after the client that delivered the writer was destroyed (as for
- * reads). Returns as the requests above do; the write is never answered when the writer has
- * no savegame behind it. */
+ * reads). Returns as the requests above do, and 0 once that client was destroyed (the write is
+ * then not made); the write is never answered when the writer has no savegame behind it. */
 VELTOCLIENT_C_API int32_t VELTOCLIENT_C_CALL veltoclient_writer_write(
     veltoclient_writer* writer, uint32_t request_id, veltoclient_savegame_write_callback callback,
     void* context, const void* buffer, uint32_t size);
