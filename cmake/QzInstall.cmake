@@ -2,12 +2,13 @@
 #   find_package(veltoclient CONFIG REQUIRED)
 #   target_link_libraries(game PRIVATE veltoclient::veltoclient)
 # and a service-library author can link veltoclient::veltodll for the entry points and the
-# service-side listener interfaces (headers in include/veltodll/). qz_common is linked into
+# service-side listener interfaces (headers in include/veltodll/); a game in C or another
+# language links veltoclient::veltoclient_c, the C interface. qz_common is linked into
 # the loader and not needed by either, so it is not part of the package.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS veltoclient veltodll_headers EXPORT veltoclientTargets
+install(TARGETS veltoclient veltoclient_c veltodll_headers EXPORT veltoclientTargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -14,7 +14,8 @@
 //   forgets one, so a test can answer a request once, twice, through another request's
 //   listener (an id the loader does not know), from inside the request call or from Update.
 //
-// Nothing here is thread safe: the fake is driven by the test's one thread.
+// Nothing here is thread safe: the fake is driven by the test's one thread. The header is C
+// too, for the tests of the C interface.
 
 #if defined(FAKESERVICE_COMPILE_LIBRARY)
 #if defined(_WIN32)
@@ -26,7 +27,9 @@
 #define FAKESERVICE_API
 #endif
 
+#ifdef __cplusplus
 extern "C" {
+#endif
 
 /// The 21 entry points, numbered from 1 in the order the loader looks them up: FAKE_GetSession,
 /// FAKE_Update, ..., FAKE_SaveGameInfoGetSize.
@@ -64,7 +67,7 @@ enum FakeServiceKind {
 ///
 /// `listener` is the pointer exactly as received (the service-side interface pointer for the
 /// seven requests, the game's listener for reads and writes).
-struct FakeServiceCall {
+typedef struct FakeServiceCall {
     int entry;  ///< a FakeServiceEntry
     void* handle;
     unsigned int requestId;
@@ -74,19 +77,19 @@ struct FakeServiceCall {
     const char* text8[2];
     const unsigned short* text16;
     void* buffer;
-};
+} FakeServiceCall;
 
 /// The values of one answer. Per kind:
 /// login details values[0..2]; velto server values[0]; savegame reader values[0] and
 /// handle (the reader); savegame writer values[0] and handle (the writer); savegame list
 /// records and count; remove savegame values[0]; network traffic values[0..3]; savegame read
 /// and write values[0] (bytes read / written).
-struct FakeServiceReply {
+typedef struct FakeServiceReply {
     unsigned int values[4];
     void* handle;
     void* records;
     unsigned int count;
-};
+} FakeServiceReply;
 
 /// Forgets all calls, listeners, queued answers and immediate-answer switches, and restores
 /// every result to its default: session FakeServiceDefaultSession(), request ids counting up
@@ -147,4 +150,6 @@ FAKESERVICE_API void FakeServiceQueueAnswer(int kind, unsigned int requestId,
 /// Number of queued answers not yet delivered.
 FAKESERVICE_API unsigned int FakeServiceQueuedAnswerCount(void);
 
+#ifdef __cplusplus
 }  // extern "C"
+#endif

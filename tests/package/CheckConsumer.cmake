@@ -20,7 +20,7 @@ if(MODE STREQUAL "install")
         message(FATAL_ERROR "install failed")
     endif()
     foreach(header VeltoClient.h Listeners.h SavegameInfo.h SavegameReader.h SavegameWriter.h
-                   Export.h)
+                   Export.h veltoclient_c.h)
         if(NOT EXISTS "${WORK_DIR}/prefix/include/veltoclient/${header}")
             message(FATAL_ERROR "header not installed: ${header}")
         endif()
