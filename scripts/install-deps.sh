@@ -16,29 +16,28 @@
 # a no-op when everything is present.
 set -uo pipefail
 
-declare -A groups=(
-    [build]="cmake ninja-build g++ python3 googletest"
-    [sanitize]="clang libclang-rt-14-dev libbenchmark-dev libabsl-dev libicu-dev"
-    [windows]="g++-mingw-w64-x86-64-posix wine64"
-    [msvc]="clang-14 lld-14 llvm-14 libwine-dev libc++-14-dev"
-    [windows32]="g++-mingw-w64-i686-posix wine32:i386"
-    [msvc32]="libwine-dev:i386"
-    [csharp]="mono-mcs mono-runtime"
-    [demo]="cmake ninja-build g++"
-    [demo-windows]="cmake ninja-build g++-mingw-w64-x86-64-posix wine64"
-)
-# What each group is for, and the order in which install-deps.sh alone installs them.
-declare -A purposes=(
-    [build]="the native build and its tests (GoogleTest sources)"
-    [sanitize]="sanitizers, libFuzzer and the benchmarks with their baselines"
-    [windows]="the 64-bit Windows build (MinGW-w64) and Wine"
-    [msvc]="the MSVC-ABI build: clang-cl, lld-link, Wine's Win32 headers, libc++ headers"
-    [windows32]="the 32-bit Windows build and 32-bit Wine"
-    [msvc32]="Wine's 32-bit import libraries for the 32-bit MSVC-ABI build"
-    [csharp]="the C# binding and its tests (Mono)"
-    [demo]="building and running the demo game"
-    [demo-windows]="the demo game as a Windows program under Wine"
-)
+# group | what it is for | its packages. The test command's groups come first, in the order in
+# which install-deps.sh alone installs them.
+group_table='
+build        | the native build and its tests (GoogleTest sources)                          | cmake ninja-build g++ python3 googletest
+sanitize     | sanitizers, libFuzzer and the benchmarks with their baselines                | clang libclang-rt-14-dev libbenchmark-dev libabsl-dev libicu-dev
+windows      | the 64-bit Windows build (MinGW-w64) and Wine                                | g++-mingw-w64-x86-64-posix wine64
+msvc         | the MSVC-ABI build: clang-cl, lld-link, Wine'"'"'s Win32 headers, libc++ headers | clang-14 lld-14 llvm-14 libwine-dev libc++-14-dev
+windows32    | the 32-bit Windows build and 32-bit Wine                                     | g++-mingw-w64-i686-posix wine32:i386
+msvc32       | Wine'"'"'s 32-bit import libraries for the 32-bit MSVC-ABI build                | libwine-dev:i386
+csharp       | the C# binding and its tests (Mono)                                          | mono-mcs mono-runtime
+demo         | building and running the demo game                                           | cmake ninja-build g++
+demo-windows | the demo game as a Windows program under Wine                                | cmake ninja-build g++-mingw-w64-x86-64-posix wine64
+'
+declare -A groups purposes
+all_groups=()
+while IFS='|' read -r group purpose packages; do
+    group=${group// /}
+    [ -n "$group" ] || continue
+    all_groups+=("$group")
+    purposes[$group]=$(sed 's/^ *//; s/ *$//' <<<"$purpose")
+    groups[$group]=$packages
+done <<<"$group_table"
 test_groups=(build sanitize windows msvc windows32 msvc32 csharp)
 
 # missing_packages GROUP...: the packages of the groups that are not installed, one per line.
@@ -63,7 +62,7 @@ case "${1:-}" in
         exit 0
         ;;
     --list)
-        for group in "${test_groups[@]}" demo demo-windows; do
+        for group in "${all_groups[@]}"; do
             printf '%-13s %s\n              %s\n' "$group" "${purposes[$group]}" "${groups[$group]}"
         done
         exit 0
