@@ -181,15 +181,15 @@ TEST(RegistryRead, StringStoredWithoutTerminator) {
 
 TEST(RegistryRead, ZeroInsideAStringIsNotCutThere) {
     ScratchKey key;
-    key.SetRaw(REG_SZ, std::string("C:\Games\0\Evil\0", 17));
+    key.SetRaw(REG_SZ, std::string("C:\\Games\0\\Evil\0", 15));
     Read read = ReadValue();
     EXPECT_EQ(read.result, RegistryRead::kUnusable);
     EXPECT_TRUE(read.zeroed);
     // Terminators stored twice cut nothing off.
-    key.SetRaw(REG_SZ, std::string("C:\Games\0\0", 10));
+    key.SetRaw(REG_SZ, std::string("C:\\Games\0\0", 10));
     read = ReadValue();
     EXPECT_EQ(read.result, RegistryRead::kFound);
-    EXPECT_EQ(read.text, "C:\Games");
+    EXPECT_EQ(read.text, "C:\\Games");
 }
 #else
 TEST(RegistryRead, OneTrailingLineFeedIsNotPartOfTheValue) {
