@@ -229,13 +229,6 @@ TEST(RegistryRead, ZeroByteMeansNotAString) {
     EXPECT_EQ(ReadValue().result, RegistryRead::kUnusable);
 }
 
-TEST(RegistryRead, OnlyDirectoriesAreKeys) {
-    ScratchKey key;
-    std::filesystem::create_directories(key.KeyDir().parent_path());
-    std::ofstream(key.KeyDir()) << "not a key";
-    EXPECT_EQ(ReadValue().result, RegistryRead::kKeyMissing);
-}
-
 // A Unix socket at `path`, left behind when its descriptor closes.
 void BindSocket(const std::filesystem::path& path) {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -250,6 +243,18 @@ void BindSocket(const std::filesystem::path& path) {
 
 void MakeFifo(const std::filesystem::path& path) {
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+}
+
+TEST(RegistryRead, OnlyDirectoriesAreKeys) {
+    ScratchKey key;
+    std::filesystem::create_directories(key.KeyDir().parent_path());
+    std::ofstream(key.KeyDir()) << "not a key";
+    EXPECT_EQ(ReadValue().result, RegistryRead::kKeyMissing);
+    std::filesystem::remove(key.KeyDir());
+    MakeFifo(key.KeyDir());
+    alarm(10);
+    EXPECT_EQ(ReadValue().result, RegistryRead::kKeyMissing);
+    alarm(0);
 }
 
 // Anything but a regular file is no value, and is refused at once: opening a FIFO would wait
