@@ -1,5 +1,7 @@
-# Compiler settings of our own targets. Nothing here is set for a directory: a game that takes
-# us in with add_subdirectory keeps its own flags, and our warnings never reach its targets.
+# Compiler settings of our own targets. Only the sanitizer flags are set for the directory, and
+# only in the developer build that asks for them; everything else is set per target, so that a
+# game that takes us in with add_subdirectory keeps its own flags and our warnings never reach
+# its targets.
 
 # The sanitizers are a developer build of the whole tree (QZ_SANITIZE is off for games).
 if(QZ_SANITIZE)

@@ -2,7 +2,13 @@
 
 // VELTOCLIENT_API marks what the loader library exports: the qz::veltoclient classes alone.
 // VELTOCLIENT_COMPILE_LIBRARY is defined while the loader itself is compiled;
-// VELTOCLIENT_SHARED_LIBRARY by everything that links the shared loader.
+// VELTOCLIENT_SHARED_LIBRARY by everything that links the shared loader (the CMake target
+// veltoclient::veltoclient defines it for the game).
+//
+// A game whose build needs another marking (attributes of its own, or none at all) defines
+// VELTOCLIENT_API itself before the first of these headers is included; this header then leaves
+// it alone. The override is the game's side alone: the loader is built with the marking below.
+#if !defined(VELTOCLIENT_API)
 #if defined(VELTOCLIENT_SHARED_LIBRARY)
 #if defined(_WIN32)
 #if defined(VELTOCLIENT_COMPILE_LIBRARY)
@@ -20,3 +26,4 @@
 #else
 #define VELTOCLIENT_API
 #endif
+#endif  // !defined(VELTOCLIENT_API)

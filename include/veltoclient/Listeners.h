@@ -12,6 +12,12 @@ class SavegameWriter;
 // service library chooses (normally VeltoClient::Update), on the thread that made that call.
 // The library has no thread of its own and never calls the game on its own.
 //
+// Rules: a listener passed to a request is never null (see VeltoClient's requests), and its
+// callback must not let an exception escape. The callback runs inside the service library,
+// which is reached through plain C functions that an exception must not cross (it may be built
+// by another compiler), and which would be left in the middle of its work. A callback may make
+// new requests (with its own request id too), call VeltoClient::Update and destroy its client.
+//
 // Lifetime: the game owns its listener objects, and the library never deletes one. A listener
 // must outlive every request it was passed to until that request is answered or its client
 // destroyed; a SavegameReader::Read or SavegameWriter::Write listener until its answer arrives

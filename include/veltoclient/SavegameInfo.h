@@ -9,6 +9,10 @@ class VeltoClient;
 /// The description of one savegame, delivered in arrays by the savegame-list answer. The game
 /// never creates or deletes one (see IGetSavegameListListener); each method asks the service
 /// library about the record it stands for, so its answers are the service library's.
+///
+/// Threads: a description has no lock of its own and asks the service library for the client
+/// whose answer delivered it: use it as that client may be used (see VeltoClient), never at
+/// the same time as that client on another thread.
 class VELTOCLIENT_API SavegameInfo {
 public:
     SavegameInfo(const SavegameInfo&) = delete;

@@ -29,6 +29,12 @@ namespace qz::veltoclient {
 /// Values: unsigned values and texts that the game passes are handed to the service library
 /// unchanged, and its results to the game unchanged; where the development service gives them
 /// a meaning, it is noted.
+///
+/// Exceptions: std::bad_alloc is the only one that leaves the library, when an object cannot be
+/// allocated: the binding (on the process's first use), a client, the error text's buffer, or
+/// what Update wraps for an answer. The library's containers never throw: when one cannot grow
+/// (a client's table of pending requests, the error text), the process ends at once, without a
+/// message (std::abort; on Windows exit code 3).
 class VELTOCLIENT_API VeltoClient {
 public:
     /// Binds the service library on first use and opens a session when it is bound.
@@ -41,15 +47,28 @@ public:
     VeltoClient& operator=(const VeltoClient&) = delete;
 
     /// 0 = platform bound; 1 = not installed (registry key missing); 2 = service library not
-    /// loadable; 3 = service library incomplete. Fixed for the life of the process.
+    /// loadable; 3 = service library incomplete. Fixed for the life of the process. Throws
+    /// std::bad_alloc only as the process's first use, when the binding cannot be allocated.
     unsigned int GetInstallationErrorNum();
     /// Lets the service library do its work and deliver answers: listeners are normally called
-    /// from inside this call.
+    /// from inside this call. A listener may make requests, call Update again and destroy its
+    /// client; whether a nested Update delivers more answers is the service library's choice
+    /// (the development service's does).
+    ///
+    /// Throws std::bad_alloc when the SavegameReader, SavegameWriter or SavegameInfo array for
+    /// an answer cannot be allocated. That answer is lost: its request is no longer pending, its
+    /// listener is never called, and a reader or writer opened for it is never closed (the
+    /// development service keeps such a writer's savegame in use until the process ends). The
+    /// exception passes through the service library, which must let it (the development service
+    /// does, and delivers its remaining answers in a later Update).
     void Update();
     /// A fresh request id, or 0xFFFFFFFF when the platform cannot be asked.
     unsigned int GetRequestUniqueId();
     /// Starts the platform's launcher with the values as given; false when the platform cannot
-    /// be asked (the development service always answers false).
+    /// be asked (the development service always answers false). `text1` and `text2` are passed
+    /// on as they are, null included, and only for the call: the loader keeps no copy, and a
+    /// service library that needs them later copies them, so the game may free them once the
+    /// call returns.
     bool StartLauncher(unsigned int value1, unsigned int value2, const char* text1,
                        const char* text2);
     /// The service library's localized text for `text` (0-terminated 16-bit units) in `locale`,
@@ -62,6 +81,11 @@ public:
     // (no session, or the entry point missing) is dropped and never answered. A second request
     // of the same kind with an id still pending replaces the first listener. Requests of
     // different kinds may share an id.
+    //
+    // `listener` must not be null: it is kept as given and called when the answer comes, and a
+    // null one crashes the game there. Its callback must not throw (see Listeners.h). A pending
+    // request's listener is kept in a table of the client that grows as needed; when it cannot
+    // grow, the process ends (see Exceptions above).
 
     void GetLoginDetails(unsigned int requestId, IGetLoginDetailsListener* listener);
     void GetVeltoServer(unsigned int requestId, IGetVeltoServerListener* listener,
@@ -84,8 +108,11 @@ public:
     /// "Vykaris Game Lancher: ", a line feed and the message of `locale` (such as "de-DE")
     /// with the error number; an unknown locale gives the first line alone. Empty for error 0.
     /// The text is one process-wide buffer owned by the library: it stays valid until the next
-    /// call of this operation on any client (or the process ends), and the game must not free
-    /// it. `locale` may be null; then the first line alone is given.
+    /// call of this operation on any client (or the process ends), and the game must neither
+    /// free it nor write to it (the pointer is not const for the interface's sake alone; the
+    /// empty text is read-only storage). `locale` may be null; then the first line alone is
+    /// given. Throws std::bad_alloc when the binding (as the process's first use) or, on the
+    /// first call that composes a text, the buffer cannot be allocated.
     unsigned short* GetInstallationErrorString(const char* locale);
 
 private:

@@ -13,6 +13,9 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -178,15 +181,15 @@ TEST(RegistryRead, StringStoredWithoutTerminator) {
 
 TEST(RegistryRead, ZeroInsideAStringIsNotCutThere) {
     ScratchKey key;
-    key.SetRaw(REG_SZ, std::string("C:\Games\0\Evil\0", 17));
+    key.SetRaw(REG_SZ, std::string("C:\\Games\0\\Evil\0", 15));
     Read read = ReadValue();
     EXPECT_EQ(read.result, RegistryRead::kUnusable);
     EXPECT_TRUE(read.zeroed);
     // Terminators stored twice cut nothing off.
-    key.SetRaw(REG_SZ, std::string("C:\Games\0\0", 10));
+    key.SetRaw(REG_SZ, std::string("C:\\Games\0\0", 10));
     read = ReadValue();
     EXPECT_EQ(read.result, RegistryRead::kFound);
-    EXPECT_EQ(read.text, "C:\Games");
+    EXPECT_EQ(read.text, "C:\\Games");
 }
 #else
 TEST(RegistryRead, OneTrailingLineFeedIsNotPartOfTheValue) {
@@ -226,14 +229,71 @@ TEST(RegistryRead, ZeroByteMeansNotAString) {
     EXPECT_EQ(ReadValue().result, RegistryRead::kUnusable);
 }
 
-TEST(RegistryRead, OnlyDirectoriesAreKeysAndOnlyFilesAreValues) {
+// A Unix socket at `path`, left behind when its descriptor closes.
+void BindSocket(const std::filesystem::path& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.native().size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.c_str(), path.native().size());
+    EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+}
+
+void MakeFifo(const std::filesystem::path& path) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+}
+
+TEST(RegistryRead, OnlyDirectoriesAreKeys) {
     ScratchKey key;
     std::filesystem::create_directories(key.KeyDir().parent_path());
     std::ofstream(key.KeyDir()) << "not a key";
     EXPECT_EQ(ReadValue().result, RegistryRead::kKeyMissing);
     std::filesystem::remove(key.KeyDir());
-    std::filesystem::create_directories(key.KeyDir() / kValue);
-    EXPECT_EQ(ReadValue().result, RegistryRead::kValueMissing);
+    MakeFifo(key.KeyDir());
+    alarm(10);
+    EXPECT_EQ(ReadValue().result, RegistryRead::kKeyMissing);
+    alarm(0);
+}
+
+// Anything but a regular file is no value, and is refused at once: opening a FIFO would wait
+// for a writer forever, so a read that blocks ends the program.
+TEST(RegistryRead, OnlyRegularFilesAreValues) {
+    namespace fs = std::filesystem;
+    ScratchKey key;
+    key.Create();
+    const fs::path dir = key.KeyDir();
+    std::ofstream(dir / "file") << "/opt/vykaris\n";
+    MakeFifo(dir / "fifo");
+    const struct {
+        const char* kind;
+        void (*make)(const fs::path& value);
+        RegistryRead expected;
+    } cases[] = {
+        {"FIFO", MakeFifo, RegistryRead::kValueMissing},
+        {"socket", BindSocket, RegistryRead::kValueMissing},
+        {"directory", [](const fs::path& v) { fs::create_directory(v); },
+         RegistryRead::kValueMissing},
+        {"link to a device", [](const fs::path& v) { fs::create_symlink("/dev/null", v); },
+         RegistryRead::kValueMissing},
+        {"link to a FIFO", [](const fs::path& v) { fs::create_symlink("fifo", v); },
+         RegistryRead::kValueMissing},
+        {"dangling link", [](const fs::path& v) { fs::create_symlink("nowhere", v); },
+         RegistryRead::kValueMissing},
+        // How such trees are often kept.
+        {"link to a regular file", [](const fs::path& v) { fs::create_symlink("file", v); },
+         RegistryRead::kFound},
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir / kValue);
+        c.make(dir / kValue);
+        alarm(10);
+        const Read read = ReadValue();
+        alarm(0);
+        EXPECT_EQ(read.result, c.expected) << c.kind;
+        EXPECT_EQ(read.text, c.expected == RegistryRead::kFound ? "/opt/vykaris" : "") << c.kind;
+    }
 }
 #endif
 

@@ -6,6 +6,14 @@
 
 #include "FakeServiceClient.h"
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#endif
+
 namespace {
 
 using qz::fakeservice::FakeServiceClient;
@@ -50,6 +58,23 @@ TEST(RegistryKeyMissing, ErrorOneAndEveryClientInert) {
 TEST(ServiceLibraryNotLoadable, ErrorTwoAndEveryClientInert) {
     ExpectErrorForEveryClient(2);
 }
+
+#if !defined(_WIN32)
+// Registered for a key whose InstallDir is made a FIFO here, before the first client: opening
+// one for reading waits for a writer, so a client that blocks ends the program.
+TEST(RegistryValueIsFifo, ErrorTwoAtOnce) {
+    const char* root = std::getenv("VYKARIS_REGISTRY_ROOT");
+    ASSERT_NE(root, nullptr) << "VYKARIS_REGISTRY_ROOT is not set for this scenario";
+    const std::string value =
+        std::string(root) + "/HKEY_LOCAL_MACHINE/SOFTWARE/Vykaris/Launcher/InstallDir";
+    unlink(value.c_str());
+    ASSERT_EQ(mkfifo(value.c_str(), 0600), 0);
+    alarm(10);
+    ExpectErrorForEveryClient(2);
+    alarm(0);
+    unlink(value.c_str());
+}
+#endif
 
 TEST(ServiceLibraryIncomplete, ErrorThreeWithoutAskingForASession) {
     const char* library = ScenarioLibrary();

@@ -188,6 +188,25 @@ TEST_P(EveryKind, CallbackMayDestroyTheClient) {
     EXPECT_EQ(listener.received.size(), 1u);
 }
 
+TEST_P(EveryKind, CallbackMayCallUpdateAgain) {
+    const Kind kind = GetParam();
+    const FakeServiceReply reply = ReplyOf(kind);
+    RecordingListener listener;
+    listener.then = [&](const Received& received) {
+        if (received.requestId == 1) {
+            Fake().QueueAnswer(kind, 2, &reply);
+            client->Update();
+        }
+    };
+    Request(*client, kind, 1, &listener);
+    Request(*client, kind, 2, &listener);
+    Fake().QueueAnswer(kind, 1, &reply);
+    client->Update();
+    ASSERT_EQ(listener.received.size(), 2u);
+    ExpectDelivered(listener.received[0], kind, 1);
+    ExpectDelivered(listener.received[1], kind, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Routing, EveryKind,
                          ::testing::Values(kLoginDetails, kVeltoServer, kSavegameReader,
                                            kSavegameWriter, kSavegameList, kRemoveSavegame,

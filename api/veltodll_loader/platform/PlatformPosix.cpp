@@ -1,7 +1,8 @@
 // The POSIX platform layer. The registry is a directory tree: key K of the local machine is
 // the directory <root>/HKEY_LOCAL_MACHINE/<K with each backslash as a slash>, and value V of it
-// is the regular file V in that directory, whose bytes are the string less one trailing line
-// feed. <root> is $VYKARIS_REGISTRY_ROOT when set and not empty, else /etc/vykaris/registry.
+// is the regular file V in that directory (or a link to one), whose bytes are the string less
+// one trailing line feed. <root> is $VYKARIS_REGISTRY_ROOT when set and not empty, else
+// /etc/vykaris/registry.
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -63,6 +64,27 @@ long ReadFully(int fd, char* buffer, unsigned int size) {
     return static_cast<long>(done);
 }
 
+// Opens `path` for reading when it is, or links to, a regular file; -1 for anything else.
+// Opening a FIFO blocks until a writer comes, and opening a device may act on it, so the type
+// is checked first; the open itself never blocks, and the file opened is checked again in case
+// another was put in its place in between.
+int OpenRegularFile(const char* path) {
+    struct stat named;
+    if (stat(path, &named) != 0 || !S_ISREG(named.st_mode)) {
+        return -1;
+    }
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat opened;
+    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 RegistryRead ReadLocalMachineString(const char* keyName, const char* valueName, char* buffer,
@@ -82,13 +104,8 @@ RegistryRead ReadLocalMachineString(const char* keyName, const char* valueName, 
         return RegistryRead::kValueMissing;
     }
 
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(path);
     if (fd < 0) {
-        return RegistryRead::kValueMissing;
-    }
-    struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
         return RegistryRead::kValueMissing;
     }
     // One byte more than the buffer holds tells a value that fills it from one that overflows.
