@@ -2,7 +2,6 @@
 // requests, each over the C++ client.
 
 #include <new>
-#include <type_traits>
 
 #include "ClientHandle.h"
 #include "Guarded.h"
@@ -70,7 +69,8 @@ template <auto Operation, auto Field, typename Callback, typename... Arguments>
 
 // The reader and writer requests: the handle their answer fills is made with the request, so
 // that delivering the answer allocates nothing.
-template <auto Operation, auto Field, auto Prepared, typename Callback, typename... Arguments>
+template <typename Handle, auto Operation, auto Field, auto Prepared, typename Callback,
+          typename... Arguments>
 int32_t SendHandleRequest(veltoclient_client* client, uint32_t requestId, Callback callback,
                           void* context, Arguments... arguments) noexcept {
     if (client == nullptr || callback == nullptr) {
@@ -79,8 +79,6 @@ int32_t SendHandleRequest(veltoclient_client* client, uint32_t requestId, Callba
     if (client->inert) {
         return 1;
     }
-    using Handle =
-        std::remove_pointer_t<std::remove_reference_t<decltype(RequestNode{}.*Prepared)>>;
     Handle* const handle = new (std::nothrow) Handle;
     if (handle == nullptr) {
         return 0;
@@ -189,7 +187,7 @@ int32_t VELTOCLIENT_C_CALL veltoclient_get_velto_server(veltoclient_client* clie
 int32_t VELTOCLIENT_C_CALL veltoclient_get_savegame_reader(
     veltoclient_client* client, uint32_t request_id, veltoclient_savegame_reader_callback callback,
     void* context, uint32_t product_id, uint32_t savegame_id) {
-    return SendHandleRequest<&VeltoClient::GetSavegameReader,
+    return SendHandleRequest<veltoclient_reader, &VeltoClient::GetSavegameReader,
                              &RequestNode::Callback::savegameReader, &RequestNode::preparedReader>(
         client, request_id, callback, context, product_id, savegame_id);
 }
@@ -197,7 +195,7 @@ int32_t VELTOCLIENT_C_CALL veltoclient_get_savegame_reader(
 int32_t VELTOCLIENT_C_CALL veltoclient_get_savegame_writer(
     veltoclient_client* client, uint32_t request_id, veltoclient_savegame_writer_callback callback,
     void* context, uint32_t product_id, uint32_t savegame_id, int32_t overwrite) {
-    return SendHandleRequest<&VeltoClient::GetSavegameWriter,
+    return SendHandleRequest<veltoclient_writer, &VeltoClient::GetSavegameWriter,
                              &RequestNode::Callback::savegameWriter, &RequestNode::preparedWriter>(
         client, request_id, callback, context, product_id, savegame_id, overwrite != 0);
 }
