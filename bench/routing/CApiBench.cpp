@@ -1,7 +1,9 @@
 // One request and its answer through the C interface (veltoclient_c) against the same through
 // the C++ classes, in the same run and against the same bench service, which answers each
 // login-details request `pending - 1` requests later (from inside a later request call), so
-// that `pending` requests are outstanding when one is answered.
+// that `pending` requests are outstanding when one is answered. Both sides are written as a
+// game writes them: the C++ game hands every request its one listener object, the C game its
+// one callback and context; neither calls Update, which the bench service does not need.
 //
 // At the end a table gives the C layer's time over the C++ classes' time; the target is at
 // most 1.10.
