@@ -16,20 +16,21 @@ public:
     /// Frees every chunk and the handles prepared for answers that never came.
     ~RequestPool();
 
-    /// A free node, or null when memory runs out. Inline: it is most of what a request costs
-    /// on top of the C++ client.
+    /// A free node, or null when there is none: then Grow. Inline, and without the growth:
+    /// it is most of what a request costs on top of the C++ client.
     RequestNode* Take() noexcept {
-        if (freeNodes == nullptr && !Grow()) {
-            return nullptr;
-        }
         RequestNode* const node = freeNodes;
-        freeNodes = node->nextFree;
+        if (node != nullptr) {
+            freeNodes = node->nextFree;
+        }
         return node;
     }
     void Give(RequestNode* node) noexcept {
         node->nextFree = freeNodes;
         freeNodes = node;
     }
+    /// Adds free nodes; false when memory runs out.
+    bool Grow() noexcept;
 
 private:
     static constexpr unsigned int kNodesPerChunk = 16;
@@ -37,8 +38,6 @@ private:
         Chunk* next = nullptr;
         RequestNode nodes[kNodesPerChunk];
     };
-
-    bool Grow() noexcept;
 
     Chunk* chunks = nullptr;
     RequestNode* freeNodes = nullptr;

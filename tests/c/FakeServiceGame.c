@@ -1,8 +1,9 @@
 /* A game in C driving every function of the C interface against the fake service library,
  * which the registry of the case points at. The binding is made once per process, so each
  * case (environment variable QZ_C_CASE) runs in a process of its own:
- *   bound           forwards, every request kind, the savegame handles, late answers, callbacks
- *                   that make requests or destroy their client, null arguments
+ *   bound           forwards, every request kind, many pending, the savegame handles, late
+ *                   answers, callbacks that make requests or destroy their client, null
+ *                   arguments
  *   error1..error3  the installation errors, their text, and inert clients */
 
 #include <stdio.h>
@@ -114,6 +115,32 @@ static void check_requests(veltoclient_client* client) {
     check_case("answered ids are forgotten");
     fake.Answer(FAKESERVICE_KIND_LOGIN_DETAILS, 1, &value);
     CHECK_EQ(answers[0].calls, 1);
+}
+
+/* More requests pending than the client keeps nodes for at first: each still reaches its own
+ * callback and context, answered newest first. Static: the readers stay reachable. */
+static void check_many_pending(veltoclient_client* client) {
+    static Answer answers[40];
+    FakeServiceReply value = reply(1, 2, 3, 0);
+    unsigned int i;
+    check_case("many requests pending");
+    memset(answers, 0, sizeof answers);
+    for (i = 0; i < 40; ++i) {
+        CHECK_EQ(i % 2 == 0
+                     ? veltoclient_get_login_details(client, 100 + i, on_login_details, &answers[i])
+                     : veltoclient_get_savegame_reader(client, 100 + i, on_savegame_reader,
+                                                       &answers[i], 0, 0),
+                 1);
+    }
+    for (i = 40; i-- > 0;) {
+        CHECK(fake.Answer(
+            i % 2 == 0 ? FAKESERVICE_KIND_LOGIN_DETAILS : FAKESERVICE_KIND_SAVEGAME_READER, 100 + i,
+            &value));
+        CHECK_EQ(answers[i].calls, 1);
+        CHECK(answers[i].context == &answers[i]);
+        CHECK_EQ(answers[i].request_id, 100 + i);
+        CHECK(i % 2 == 0 || answers[i].handle != NULL);
+    }
 }
 
 static veltoclient_reader* open_reader(veltoclient_client* client, unsigned int id, void* handle) {
@@ -352,6 +379,7 @@ static void run_bound(void) {
     }
     check_forwards(client);
     check_requests(client);
+    check_many_pending(client);
     check_savegame_handles(client);
     check_null_arguments(client);
     veltoclient_destroy(client);
