@@ -1,6 +1,6 @@
-#include "Commands.h"
+#include "tool/Commands.h"
 
-#include "TextParsing.h"
+#include "storage/TextParsing.h"
 
 namespace qz::devservice::tool {
 

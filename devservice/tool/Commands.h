@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Storage.h"
+#include "storage/Storage.h"
 
 namespace qz::devservice::tool {
 

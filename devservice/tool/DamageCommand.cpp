@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "Commands.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 

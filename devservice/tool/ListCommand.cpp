@@ -2,8 +2,8 @@
 #include <ctime>
 #include <string>
 
-#include "Commands.h"
-#include "Platform.h"
+#include "storage/Platform.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 

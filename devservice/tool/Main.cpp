@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-#include "Commands.h"
+#include "tool/Commands.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "Commands.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 

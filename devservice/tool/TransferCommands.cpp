@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "Commands.h"
-#include "Platform.h"
+#include "storage/Platform.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 

@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "CallLog.h"
+#include "control/CallLog.h"
 
 namespace qz::devservice::logged {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "RequestKinds.h"
+#include "control/RequestKinds.h"
 
 namespace qz::devservice {
 

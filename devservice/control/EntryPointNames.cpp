@@ -1,4 +1,4 @@
-#include "EntryPointNames.h"
+#include "control/EntryPointNames.h"
 
 namespace qz::devservice {
 

@@ -1,10 +1,10 @@
-#include "Session.h"
+#include "service/Session.h"
 
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "Settings.h"
+#include "control/Settings.h"
 
 namespace qz::devservice {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "Faults.h"
-#include "Quotas.h"
-#include "RequestKinds.h"
+#include "control/Faults.h"
+#include "control/Quotas.h"
+#include "control/RequestKinds.h"
 
 namespace qz::devservice {
 

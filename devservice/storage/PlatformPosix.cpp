@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Platform.h"
+#include "storage/Platform.h"
 
 namespace qz::devservice::platform {
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "Platform.h"
+#include "storage/Platform.h"
 
 namespace qz::devservice::platform {
 

@@ -2,7 +2,7 @@
 // and U+10FFFF, which are well-formed UTF-16 and so valid names, and its UTF-8 decoder takes
 // surrogate values that a name file must never contain.
 
-#include "SavegameName.h"
+#include "storage/SavegameName.h"
 
 namespace qz::devservice {
 

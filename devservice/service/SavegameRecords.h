@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "Storage.h"
+#include "storage/Storage.h"
 
 namespace qz::devservice {
 

@@ -1,10 +1,10 @@
-#include "LoggedCall.h"
+#include "service/LoggedCall.h"
 
 #include <cstdint>
 
-#include "SavegameRecords.h"
-#include "Savegames.h"
-#include "Session.h"
+#include "service/SavegameRecords.h"
+#include "service/Savegames.h"
+#include "service/Session.h"
 
 namespace qz::devservice::logged {
 

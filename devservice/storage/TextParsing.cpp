@@ -1,4 +1,4 @@
-#include "TextParsing.h"
+#include "storage/TextParsing.h"
 
 namespace qz::devservice {
 

@@ -1,4 +1,4 @@
-#include "SavegameRecords.h"
+#include "service/SavegameRecords.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "AnswerQueue.h"
+#include "service/AnswerQueue.h"
 
 #include <utility>
 

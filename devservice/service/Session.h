@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "AnswerQueue.h"
-#include "RequestKinds.h"
+#include "control/RequestKinds.h"
+#include "service/AnswerQueue.h"
 
 namespace qz::devservice {
 

@@ -1,4 +1,4 @@
-#include "Savegames.h"
+#include "service/Savegames.h"
 
 #include <cstdint>
 #include <cstring>
@@ -8,10 +8,10 @@
 #include <unordered_map>
 #include <utility>
 
-#include "Platform.h"
-#include "Quotas.h"
-#include "Session.h"
-#include "Settings.h"
+#include "control/Quotas.h"
+#include "control/Settings.h"
+#include "service/Session.h"
+#include "storage/Platform.h"
 
 namespace qz::devservice {
 

@@ -1,9 +1,9 @@
-#include "Faults.h"
+#include "control/Faults.h"
 
 #include <utility>
 
-#include "Settings.h"
-#include "TextParsing.h"
+#include "control/Settings.h"
+#include "storage/TextParsing.h"
 
 namespace qz::devservice {
 

@@ -1,7 +1,7 @@
-#include "CallLog.h"
+#include "control/CallLog.h"
 
-#include "Platform.h"
-#include "Settings.h"
+#include "control/Settings.h"
+#include "storage/Platform.h"
 
 namespace qz::devservice {
 

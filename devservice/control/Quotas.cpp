@@ -1,4 +1,4 @@
-#include "Quotas.h"
+#include "control/Quotas.h"
 
 namespace qz::devservice {
 

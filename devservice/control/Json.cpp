@@ -1,4 +1,4 @@
-#include "Json.h"
+#include "control/Json.h"
 
 #include <cstdio>
 

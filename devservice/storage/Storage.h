@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "SavegameName.h"
+#include "storage/SavegameName.h"
 
 namespace qz::devservice {
 

@@ -1,6 +1,6 @@
 // What both operating systems' file operations share.
 
-#include "Platform.h"
+#include "storage/Platform.h"
 
 namespace qz::devservice::platform {
 

@@ -1,11 +1,11 @@
-#include "Storage.h"
+#include "storage/Storage.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "Platform.h"
-#include "TextParsing.h"
+#include "storage/Platform.h"
+#include "storage/TextParsing.h"
 
 namespace qz::devservice {
 

@@ -1,9 +1,9 @@
-#include "Settings.h"
+#include "control/Settings.h"
 
 #include <cstdio>
 
-#include "Platform.h"
-#include "TextParsing.h"
+#include "storage/Platform.h"
+#include "storage/TextParsing.h"
 
 namespace qz::devservice {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "EntryPointNames.h"
-#include "Json.h"
+#include "control/EntryPointNames.h"
+#include "control/Json.h"
 
 namespace qz::devservice {
 

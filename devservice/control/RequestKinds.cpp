@@ -1,4 +1,4 @@
-#include "RequestKinds.h"
+#include "control/RequestKinds.h"
 
 namespace qz::devservice {
 

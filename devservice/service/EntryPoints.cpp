@@ -9,12 +9,12 @@
 #include <vector>
 
 #include <veltodll/VeltodllEntryPoints.h>
-#include "CallLog.h"
-#include "Faults.h"
-#include "LoggedCall.h"
-#include "SavegameRecords.h"
-#include "Savegames.h"
-#include "Session.h"
+#include "control/CallLog.h"
+#include "control/Faults.h"
+#include "service/LoggedCall.h"
+#include "service/SavegameRecords.h"
+#include "service/Savegames.h"
+#include "service/Session.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Storage.h"
+#include "storage/Storage.h"
 
 namespace qz::devservice {
 
