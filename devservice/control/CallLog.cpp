@@ -1,12 +1,33 @@
 #include "control/CallLog.h"
 
-#include "control/Settings.h"
+#include <filesystem>
+#include <system_error>
 #include "storage/Platform.h"
 
 namespace qz::devservice {
 
-CallLog::CallLog(const std::string& path) : opened(std::chrono::steady_clock::now()) {
+bool IsInside(const std::string& path, const std::string& directory) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path file = fs::weakly_canonical(fs::u8path(path), error);
+    const fs::path folder = fs::weakly_canonical(fs::u8path(directory), error);
+    if (error) {
+        return false;
+    }
+    const fs::path relative = file.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+CallLog::CallLog(const std::string& path, const std::string& storageDirectory)
+    : opened(std::chrono::steady_clock::now()) {
     if (path.empty()) {
+        return;
+    }
+    if (IsInside(path, storageDirectory)) {
+        std::fprintf(stderr,
+                     "development service: no call log: \"%s\" lies inside the storage "
+                     "directory \"%s\", where it could replace a savegame\n",
+                     path.c_str(), storageDirectory.c_str());
         return;
     }
     file = platform::CreateTextFile(path);
@@ -49,11 +70,6 @@ void CallLog::Write(const char* event, std::optional<unsigned int> session,
     text += '\n';
     std::fputs(text.c_str(), file);
     std::fflush(file);
-}
-
-CallLog& TheCallLog() {
-    static auto* log = new CallLog(TheSettings().logPath);
-    return *log;
 }
 
 }  // namespace qz::devservice

@@ -14,9 +14,10 @@ namespace qz::devservice {
 /// whole, so that the file tells what the game asked and got even when the game then crashed.
 class CallLog {
 public:
-    /// Opens `path`, replacing what it held; an empty path, or one that cannot be opened
-    /// (reported once on standard error), gives a log that writes nothing.
-    explicit CallLog(const std::string& path);
+    /// Opens `path`, replacing what it held; an empty path, or one that cannot be opened or
+    /// lies inside `storageDirectory` (where it could replace a savegame; reported once on
+    /// standard error), gives a log that writes nothing.
+    CallLog(const std::string& path, const std::string& storageDirectory);
     CallLog(const CallLog&) = delete;
     CallLog& operator=(const CallLog&) = delete;
 
@@ -32,7 +33,8 @@ private:
     std::chrono::steady_clock::time_point opened;
 };
 
-/// The process's log, in the file of the settings.
-CallLog& TheCallLog();
+/// Whether `path` names something inside `directory` (or the directory itself), links and
+/// ".." resolved as far as the paths exist.
+bool IsInside(const std::string& path, const std::string& directory);
 
 }  // namespace qz::devservice

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "control/Settings.h"
 #include "storage/TextParsing.h"
 
 namespace qz::devservice {
@@ -107,11 +106,6 @@ Fault FaultInjector::Next(RequestKind kind) {
         }
     }
     return fault;
-}
-
-FaultInjector& TheFaultInjector() {
-    static auto* injector = new FaultInjector(TheSettings().faults);
-    return *injector;
 }
 
 }  // namespace qz::devservice

@@ -55,7 +55,4 @@ private:
     unsigned long long calls[kRequestKindCount] = {};
 };
 
-/// The process's injector, with the rules of the settings.
-FaultInjector& TheFaultInjector();
-
 }  // namespace qz::devservice

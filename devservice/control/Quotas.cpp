@@ -2,21 +2,17 @@
 
 namespace qz::devservice {
 
-bool FitsQuotas(const Quotas& quotas, const Storage& storage, unsigned int productId,
-                unsigned int savegameId, unsigned long long size) {
+bool FitsQuotas(const Quotas& quotas, const ProductUsage& usage, unsigned int savegameId,
+                unsigned long long size) {
     if (size > quotas.maxSavegameBytes) {
         return false;
     }
-    if (quotas.maxProductBytes == kNoLimit && quotas.maxProductSavegames == kNoLimit) {
-        return true;
-    }
-    unsigned long long bytes = size;
-    unsigned long long count = 1;
-    for (const SavegameHeader& other : storage.List(productId)) {
-        if (other.savegameId != savegameId) {
-            bytes += other.size;
-            ++count;
-        }
+    unsigned long long bytes = usage.bytes + size;
+    unsigned long long count = usage.sizes.size() + 1;
+    const auto old = usage.sizes.find(savegameId);
+    if (old != usage.sizes.end()) {
+        bytes -= old->second;
+        --count;
     }
     return bytes <= quotas.maxProductBytes && count <= quotas.maxProductSavegames;
 }

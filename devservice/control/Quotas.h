@@ -12,12 +12,17 @@ struct Quotas {
     unsigned long long maxSavegameBytes = kNoLimit;
     unsigned long long maxProductBytes = kNoLimit;
     unsigned long long maxProductSavegames = kNoLimit;
+
+    /// Whether a limit needs the product's other savegames to decide.
+    bool LimitProducts() const {
+        return maxProductBytes != kNoLimit || maxProductSavegames != kNoLimit;
+    }
 };
 
 /// Whether the product stays within `quotas` when savegame `savegameId` holds `size` bytes,
-/// in place of its committed version or as a new savegame. Reads the product's list only when
-/// a product limit is set.
-bool FitsQuotas(const Quotas& quotas, const Storage& storage, unsigned int productId,
-                unsigned int savegameId, unsigned long long size);
+/// in place of its committed version or as a new savegame; `usage`: the product's committed
+/// savegames.
+bool FitsQuotas(const Quotas& quotas, const ProductUsage& usage, unsigned int savegameId,
+                unsigned long long size);
 
 }  // namespace qz::devservice

@@ -1,7 +1,5 @@
 #include "control/Settings.h"
 
-#include <cstdio>
-
 #include "storage/Platform.h"
 #include "storage/TextParsing.h"
 
@@ -9,53 +7,92 @@ namespace qz::devservice {
 
 namespace {
 
-void ReportIgnored(const char* variable, const std::string& value, const std::string& expected) {
-    std::fprintf(stderr, "development service: ignoring %s=\"%s\" (expected %s)\n", variable,
-                 value.c_str(), expected.c_str());
+// Every variable, in the order they are read and reported.
+constexpr const char* kVariables[] = {
+    "VYKARIS_DEVSERVICE_DIR",
+    "VYKARIS_DEVSERVICE_LATENCY",
+    "VYKARIS_DEVSERVICE_IMMEDIATE",
+    "VYKARIS_DEVSERVICE_FAULTS",
+    "VYKARIS_DEVSERVICE_LOG",
+    "VYKARIS_DEVSERVICE_MAX_SAVEGAME_BYTES",
+    "VYKARIS_DEVSERVICE_MAX_PRODUCT_BYTES",
+    "VYKARIS_DEVSERVICE_MAX_PRODUCT_SAVEGAMES",
+};
+
+std::string Ignored(const std::string& name, const std::string& value,
+                    const std::string& expected) {
+    return "ignoring " + name + "=\"" + value + "\" (expected " + expected + ")";
 }
 
-// Reads one variable; false when it is unset or empty, which both mean "the default".
-bool Variable(const char* name, std::string& value) {
-    return platform::GetEnvironment(name, value) && !value.empty();
-}
-
-void ReadLimit(const char* variable, unsigned long long& limit) {
-    std::string value;
-    if (Variable(variable, value) && !ParseDecimal(value, kNoLimit, limit)) {
-        ReportIgnored(variable, value, "a decimal number");
+bool ParseLimit(const std::string& name, const std::string& value, unsigned long long& limit,
+                std::string& problem) {
+    if (!ParseDecimal(value, kNoLimit, limit)) {
+        problem = Ignored(name, value, "a decimal number from 0 to 18446744073709551615");
+        return false;
     }
-}
-
-Settings ReadSettings() {
-    Settings settings;
-    std::string value;
-    settings.directory = ConfiguredStorageDirectory();
-    if (Variable("VYKARIS_DEVSERVICE_LATENCY", value) && !ParseLatencies(value, settings.latency)) {
-        ReportIgnored("VYKARIS_DEVSERVICE_LATENCY", value,
-                      "a number of Update calls, or <kind>:<number> items separated by commas");
-    }
-    if (Variable("VYKARIS_DEVSERVICE_IMMEDIATE", value)) {
-        if (value == "1") {
-            settings.immediate = true;
-        } else if (value != "0") {
-            ReportIgnored("VYKARIS_DEVSERVICE_IMMEDIATE", value, "1 or 0");
-        }
-    }
-    std::string error;
-    if (Variable("VYKARIS_DEVSERVICE_FAULTS", value) &&
-        !ParseFaultRules(value, settings.faults, error)) {
-        ReportIgnored("VYKARIS_DEVSERVICE_FAULTS", value, error);
-    }
-    if (Variable("VYKARIS_DEVSERVICE_LOG", value)) {
-        settings.logPath = value;
-    }
-    ReadLimit("VYKARIS_DEVSERVICE_MAX_SAVEGAME_BYTES", settings.quotas.maxSavegameBytes);
-    ReadLimit("VYKARIS_DEVSERVICE_MAX_PRODUCT_BYTES", settings.quotas.maxProductBytes);
-    ReadLimit("VYKARIS_DEVSERVICE_MAX_PRODUCT_SAVEGAMES", settings.quotas.maxProductSavegames);
-    return settings;
+    return true;
 }
 
 }  // namespace
+
+bool ParseSetting(const std::string& name, const std::string& value, Settings& settings,
+                  std::string& problem) {
+    if (name == "VYKARIS_DEVSERVICE_DIR") {
+        settings.directory = value;
+    } else if (name == "VYKARIS_DEVSERVICE_LATENCY") {
+        if (!ParseLatencies(value, settings.latency)) {
+            problem =
+                Ignored(name, value,
+                        "a number of Update calls, or <kind>:<number> items separated by commas");
+            return false;
+        }
+    } else if (name == "VYKARIS_DEVSERVICE_IMMEDIATE") {
+        if (value != "1" && value != "0") {
+            problem = Ignored(name, value, "1 or 0");
+            return false;
+        }
+        settings.immediate = value == "1";
+    } else if (name == "VYKARIS_DEVSERVICE_FAULTS") {
+        std::string error;
+        if (!ParseFaultRules(value, settings.faults, error)) {
+            problem = Ignored(name, value, error);
+            return false;
+        }
+    } else if (name == "VYKARIS_DEVSERVICE_LOG") {
+        settings.logPath = value;
+    } else if (name == "VYKARIS_DEVSERVICE_MAX_SAVEGAME_BYTES") {
+        return ParseLimit(name, value, settings.quotas.maxSavegameBytes, problem);
+    } else if (name == "VYKARIS_DEVSERVICE_MAX_PRODUCT_BYTES") {
+        return ParseLimit(name, value, settings.quotas.maxProductBytes, problem);
+    } else if (name == "VYKARIS_DEVSERVICE_MAX_PRODUCT_SAVEGAMES") {
+        return ParseLimit(name, value, settings.quotas.maxProductSavegames, problem);
+    } else {
+        problem = "no setting " + name;
+        return false;
+    }
+    return true;
+}
+
+Settings ReadSettings(const SettingLookup& lookup, const std::string& defaultDirectory,
+                      std::vector<std::string>& problems) {
+    Settings settings;
+    settings.directory = defaultDirectory;
+    for (const char* name : kVariables) {
+        std::string value;
+        std::string problem;
+        // Unset and empty both mean "the default".
+        if (lookup(name, value) && !value.empty() &&
+            !ParseSetting(name, value, settings, problem)) {
+            problems.push_back(problem);
+        }
+    }
+    return settings;
+}
+
+Settings ReadEnvironmentSettings(std::vector<std::string>& problems) {
+    return ReadSettings(platform::GetEnvironment,
+                        platform::JoinPath(platform::LibraryDirectory(), "savegames"), problems);
+}
 
 bool ParseLatencies(const std::string& text, unsigned int (&latency)[kRequestKindCount]) {
     unsigned int parsed[kRequestKindCount] = {};
@@ -84,11 +121,6 @@ bool ParseLatencies(const std::string& text, unsigned int (&latency)[kRequestKin
         latency[i] = overridden[i] ? parsed[i] : all;
     }
     return true;
-}
-
-const Settings& TheSettings() {
-    static const Settings settings = ReadSettings();
-    return settings;
 }
 
 }  // namespace qz::devservice

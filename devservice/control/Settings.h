@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,20 @@ struct Settings {
 /// or "<kind>:<N>" for one; false for malformed text or a kind without answers (commit).
 bool ParseLatencies(const std::string& text, unsigned int (&latency)[kRequestKindCount]);
 
-/// The settings, read from the environment at the first call and kept for the process. A
-/// value that cannot be parsed is reported on standard error and the default is kept.
-const Settings& TheSettings();
+/// Looks up one variable: false when it is not set.
+using SettingLookup = std::function<bool(const char* name, std::string& value)>;
+
+/// Checks one setting: `value` parsed into `settings`, or the problem, a line of text, when it
+/// cannot be (and `settings` keeps its default).
+bool ParseSetting(const std::string& name, const std::string& value, Settings& settings,
+                  std::string& problem);
+
+/// The settings from `lookup`, every problem in `problems`; unset and empty variables keep
+/// their defaults. The storage directory's default is `defaultDirectory`.
+Settings ReadSettings(const SettingLookup& lookup, const std::string& defaultDirectory,
+                      std::vector<std::string>& problems);
+
+/// The settings from the environment variables.
+Settings ReadEnvironmentSettings(std::vector<std::string>& problems);
 
 }  // namespace qz::devservice

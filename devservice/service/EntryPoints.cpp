@@ -3,36 +3,29 @@
 // listeners are taken without complaint. Every call and every delivered answer goes to the
 // call log.
 
+#include <veltodll/VeltodllEntryPoints.h>
+
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
-#include <veltodll/VeltodllEntryPoints.h>
-#include "control/CallLog.h"
-#include "control/Faults.h"
-#include "service/LoggedCall.h"
-#include "service/SavegameRecords.h"
-#include "service/Savegames.h"
-#include "service/Session.h"
+#include "service/Call.h"
 
 namespace {
 
+using qz::devservice::Call;
+using qz::devservice::Closing;
 using qz::devservice::EntryPoint;
 using qz::devservice::Fault;
 using qz::devservice::JsonObject;
 using qz::devservice::RequestKind;
 using qz::devservice::ResultCode;
 using qz::devservice::Session;
-using qz::devservice::TheCallLog;
-namespace savegames = qz::devservice::savegames;
 
 // The development account of every session.
 constexpr unsigned int kAccountId = 1;
-
-Session* AsSession(void* session) {
-    return static_cast<Session*>(session);
-}
 
 unsigned int Code(ResultCode result) {
     return static_cast<unsigned int>(result);
@@ -40,9 +33,9 @@ unsigned int Code(ResultCode result) {
 
 // Decides whether this call fails; an injected fault is logged as it happens, so that a lost
 // answer shows too.
-Fault InjectFault(RequestKind kind, EntryPoint entry, const Session* session,
+Fault InjectFault(RequestKind kind, EntryPoint entry, const Session& session,
                   std::optional<unsigned int> requestId) {
-    const Fault fault = qz::devservice::TheFaultInjector().Next(kind);
+    const Fault fault = session.service.faults.Next(kind);
     if (fault.injected) {
         JsonObject details;
         details.Text("rule", fault.rule->text.c_str());
@@ -51,7 +44,7 @@ Fault InjectFault(RequestKind kind, EntryPoint entry, const Session* session,
         } else {
             details.Number("code", fault.code);
         }
-        TheCallLog().Write("fault", session->number, requestId, entry, details);
+        session.service.log.Write("fault", session.number, requestId, entry, details);
     }
     return fault;
 }
@@ -68,7 +61,7 @@ struct Request {
 // (a request all the same, for the traffic figures).
 std::optional<Fault> Begin(const Request& request) {
     const Fault fault =
-        InjectFault(request.kind, request.entry, request.session, request.requestId);
+        InjectFault(request.kind, request.entry, *request.session, request.requestId);
     if (fault.neverAnswers) {
         request.session->Lose();
         return std::nullopt;
@@ -84,7 +77,7 @@ void Answer(const Request& request, Describe describe, Deliver deliver) {
     const unsigned int requestId = request.requestId;
     const EntryPoint entry = request.entry;
     session->Request(request.kind, [=] {
-        qz::devservice::CallLog& log = TheCallLog();
+        qz::devservice::CallLog& log = session->service.log;
         if (log.IsOpen()) {
             JsonObject result;
             describe(result);
@@ -96,36 +89,54 @@ void Answer(const Request& request, Describe describe, Deliver deliver) {
     });
 }
 
+// A result code for the log, with the reason beside every storage failure.
+void DescribeCode(JsonObject& result, unsigned int code, const std::string& reason) {
+    result.Number("code", code);
+    if (code == Code(ResultCode::kStorageFailure)) {
+        result.Text("reason", reason.c_str());
+    }
+}
+
+// The code of a request: the injected fault's, or what `work` answers.
+template <typename Work>
+unsigned int Outcome(const Fault& fault, std::string& reason, Work work) {
+    if (fault.injected) {
+        reason = "injected fault " + fault.rule->text;
+        return fault.code;
+    }
+    return Code(work());
+}
+
 // Handles show in the log as their numbers.
 unsigned long long HandleNumber(const void* handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
 }
 
-void* ServeGetSession() {
-    return qz::devservice::NewSession();
+void* ServeGetSession(Call& call) {
+    return call.service->NewSession();
 }
 
-void ServeUpdate(void* session) {
-    if (session != nullptr) {
-        AsSession(session)->Update();
+void ServeUpdate(Call& call, void*) {
+    if (call.session != nullptr) {
+        call.session->Update();
     }
 }
 
-unsigned int ServeGetRequestUniqueId(void*) {
-    return qz::devservice::NextRequestId();
+unsigned int ServeGetRequestUniqueId(Call& call, void*) {
+    return call.service->NextRequestId();
 }
 
-bool ServeStartLauncher(void*, unsigned int, unsigned int, const char*, const char*) {
+bool ServeStartLauncher(Call&, void*, unsigned int, unsigned int, const char*, const char*) {
     return false;
 }
 
-void ServeGetLoginDetails(void* session, unsigned int requestId,
+void ServeGetLoginDetails(Call& call, void*, unsigned int requestId,
                           qz::veltodll::IGetLoginDetailsListener* listener) {
-    if (session == nullptr || listener == nullptr) {
+    if (call.session == nullptr || listener == nullptr) {
         return;
     }
-    Session* const owner = AsSession(session);
-    const Request request{owner, RequestKind::kLogin, EntryPoint::kGetLoginDetails, requestId};
+    const Request request{call.session, RequestKind::kLogin, EntryPoint::kGetLoginDetails,
+                          requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
         return;
@@ -138,14 +149,14 @@ void ServeGetLoginDetails(void* session, unsigned int requestId,
         [=] { listener->OnGetLoginDetails(requestId, code, account, 0); });
 }
 
-void ServeGetVeltoServer(void* session, unsigned int requestId,
+void ServeGetVeltoServer(Call& call, void*, unsigned int requestId,
                          qz::veltodll::IGetVeltoServerListener* listener, unsigned int,
                          unsigned int) {
-    if (session == nullptr || listener == nullptr) {
+    if (call.session == nullptr || listener == nullptr) {
         return;
     }
-    Session* const owner = AsSession(session);
-    const Request request{owner, RequestKind::kServer, EntryPoint::kGetVeltoServer, requestId};
+    const Request request{call.session, RequestKind::kServer, EntryPoint::kGetVeltoServer,
+                          requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
         return;
@@ -156,69 +167,73 @@ void ServeGetVeltoServer(void* session, unsigned int requestId,
         [=] { listener->OnGetVeltoServer(requestId, code); });
 }
 
-void ServeGetSavegameReader(void* session, unsigned int requestId,
+void ServeGetSavegameReader(Call& call, void*, unsigned int requestId,
                             qz::veltodll::IGetSavegameReaderListener* listener,
                             unsigned int productId, unsigned int savegameId) {
-    if (session == nullptr || listener == nullptr) {
+    if (call.session == nullptr || listener == nullptr) {
         return;
     }
-    Session* const owner = AsSession(session);
-    const Request request{owner, RequestKind::kReader, EntryPoint::kGetSavegameReader, requestId};
+    const Request request{call.session, RequestKind::kReader, EntryPoint::kGetSavegameReader,
+                          requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
         return;
     }
     // Opened now: the reader holds the savegame as committed at the request.
-    unsigned int code = fault->code;
     void* reader = nullptr;
-    if (!fault->injected) {
+    std::string reason;
+    const unsigned int code = Outcome(*fault, reason, [&] {
         ResultCode result;
-        reader = savegames::OpenReader(owner, productId, savegameId, result);
-        code = Code(result);
-    }
+        reader =
+            call.service->savegames.OpenReader(call.session, productId, savegameId, result, reason);
+        return result;
+    });
     Answer(
         request,
         [=](JsonObject& result) {
-            result.Number("code", code).Number("reader", HandleNumber(reader));
+            DescribeCode(result, code, reason);
+            result.Number("reader", HandleNumber(reader));
         },
         [=] { listener->OnGetSavegameReader(requestId, code, reader); });
 }
 
-void ServeGetSavegameWriter(void* session, unsigned int requestId,
+void ServeGetSavegameWriter(Call& call, void*, unsigned int requestId,
                             qz::veltodll::IGetSavegameWriterListener* listener,
                             unsigned int productId, unsigned int savegameId, bool overwrite) {
-    if (session == nullptr || listener == nullptr) {
+    if (call.session == nullptr || listener == nullptr) {
         return;
     }
-    Session* const owner = AsSession(session);
-    const Request request{owner, RequestKind::kWriter, EntryPoint::kGetSavegameWriter, requestId};
+    const Request request{call.session, RequestKind::kWriter, EntryPoint::kGetSavegameWriter,
+                          requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
         return;
     }
-    unsigned int code = fault->code;
     void* writer = nullptr;
-    if (!fault->injected) {
+    std::string reason;
+    const unsigned int code = Outcome(*fault, reason, [&] {
         ResultCode result;
-        writer = savegames::OpenWriter(owner, productId, savegameId, overwrite, result);
-        code = Code(result);
-    }
+        writer = call.service->savegames.OpenWriter(call.session, productId, savegameId, overwrite,
+                                                    result, reason);
+        return result;
+    });
     Answer(
         request,
         [=](JsonObject& result) {
-            result.Number("code", code).Number("writer", HandleNumber(writer));
+            DescribeCode(result, code, reason);
+            result.Number("writer", HandleNumber(writer));
         },
         [=] { listener->OnGetSavegameWriter(requestId, code, writer); });
 }
 
-void ServeGetSavegameList(void* session, unsigned int requestId,
+void ServeGetSavegameList(Call& call, void*, unsigned int requestId,
                           qz::veltodll::IGetSavegameListListener* listener,
                           unsigned int productId) {
-    if (session == nullptr || listener == nullptr) {
+    if (call.session == nullptr || listener == nullptr) {
         return;
     }
-    Session* const owner = AsSession(session);
-    const Request request{owner, RequestKind::kList, EntryPoint::kGetSavegameList, requestId};
+    const Request request{call.session, RequestKind::kList, EntryPoint::kGetSavegameList,
+                          requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
         return;
@@ -226,14 +241,10 @@ void ServeGetSavegameList(void* session, unsigned int requestId,
     // A failed list is an empty one: the answer has no result code.
     std::vector<qz::devservice::SavegameHeader> listed;
     if (!fault->injected) {
-        listed = qz::devservice::TheStorage().List(productId);
+        listed = call.service->storage.List(productId);
     }
-    void* records = qz::devservice::records::Publish(productId, listed);
+    void* records = call.service->records.Publish(productId, listed);
     const auto count = static_cast<unsigned int>(listed.size());
-    std::vector<unsigned int> ids;
-    for (const auto& header : listed) {
-        ids.push_back(header.savegameId);
-    }
     Answer(
         request,
         [=](JsonObject& result) {
@@ -247,35 +258,35 @@ void ServeGetSavegameList(void* session, unsigned int requestId,
         [=] { listener->OnGetSavegameList(requestId, records, count); });
 }
 
-void ServeRemoveSavegame(void* session, unsigned int requestId,
+void ServeRemoveSavegame(Call& call, void*, unsigned int requestId,
                          qz::veltodll::IRemoveSavegameListener* listener, unsigned int productId,
                          unsigned int savegameId) {
-    if (session == nullptr || listener == nullptr) {
+    if (call.session == nullptr || listener == nullptr) {
         return;
     }
-    Session* const owner = AsSession(session);
-    const Request request{owner, RequestKind::kRemove, EntryPoint::kRemoveSavegame, requestId};
+    const Request request{call.session, RequestKind::kRemove, EntryPoint::kRemoveSavegame,
+                          requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
         return;
     }
-    unsigned int code = fault->code;
-    if (!fault->injected) {
-        code = Code(savegameId == qz::devservice::kInvalidSavegameId
-                        ? ResultCode::kInvalidRequest
-                        : qz::devservice::TheStorage().Remove(productId, savegameId));
-    }
+    std::string reason;
+    const unsigned int code = Outcome(*fault, reason, [&] {
+        return savegameId == qz::devservice::kInvalidSavegameId
+                   ? ResultCode::kInvalidRequest
+                   : call.service->storage.Remove(productId, savegameId, reason);
+    });
     Answer(
-        request, [=](JsonObject& result) { result.Number("code", code); },
+        request, [=](JsonObject& result) { DescribeCode(result, code, reason); },
         [=] { listener->OnRemoveSavegame(requestId, code); });
 }
 
-void ServeGetNetworkTraffic(void* session, unsigned int requestId,
+void ServeGetNetworkTraffic(Call& call, void*, unsigned int requestId,
                             qz::veltodll::IGetNetworkTrafficListener* listener) {
-    if (session == nullptr || listener == nullptr) {
+    if (call.session == nullptr || listener == nullptr) {
         return;
     }
-    Session* const owner = AsSession(session);
+    Session* const owner = call.session;
     const Request request{owner, RequestKind::kTraffic, EntryPoint::kGetNetworkTraffic, requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
@@ -302,103 +313,123 @@ void ServeGetNetworkTraffic(void* session, unsigned int requestId,
         });
 }
 
-const unsigned short* ServeGetLocText(void*, const unsigned short* text, const char*) {
+const unsigned short* ServeGetLocText(Call&, void*, const unsigned short* text, const char*) {
     return text;
 }
 
-void ServeSaveGameReaderRead(void* reader, unsigned int requestId,
+void ServeSaveGameReaderRead(Call& call, void*, unsigned int requestId,
                              qz::veltoclient::ISavegameReadListener* listener, unsigned int offset,
                              void* buffer, unsigned int size) {
-    Session* session = savegames::ReaderSession(reader);
-    if (session == nullptr || listener == nullptr) {
+    if (call.reader == nullptr || listener == nullptr) {
         return;
     }
-    const Request request{session, RequestKind::kRead, EntryPoint::kSaveGameReaderRead, requestId};
+    const Request request{call.session, RequestKind::kRead, EntryPoint::kSaveGameReaderRead,
+                          requestId};
     const std::optional<Fault> fault = Begin(request);
     if (!fault) {
         return;
     }
     // A failed read copies nothing: the answer has room only for the count.
-    const unsigned int count = fault->injected ? 0 : savegames::Read(reader, offset, buffer, size);
+    const unsigned int count =
+        fault->injected ? 0 : call.service->savegames.Read(*call.reader, offset, buffer, size);
     Answer(
         request, [=](JsonObject& result) { result.Number("bytes", count); },
         [=] { listener->OnSavegameRead(requestId, count); });
 }
 
-void ServeSaveGameReaderClose(void* reader) {
-    savegames::CloseReader(reader);
+void ServeSaveGameReaderClose(Call& call, void*) {
+    if (call.reader != nullptr) {
+        call.service->savegames.CloseReader(*call.reader);
+    }
 }
 
-bool ServeSaveGameWriterSetName(void* writer, unsigned short* name) {
-    return savegames::SetName(writer, name);
+bool ServeSaveGameWriterSetName(Call& call, void*, unsigned short* name) {
+    return call.writer != nullptr && call.service->savegames.SetName(*call.writer, name);
 }
 
-void ServeSaveGameWriterWrite(void* writer, unsigned int requestId,
+void ServeSaveGameWriterWrite(Call& call, void*, unsigned int requestId,
                               qz::veltoclient::ISavegameWriteListener* listener, void* buffer,
                               unsigned int size) {
-    Session* session = savegames::WriterSession(writer);
-    if (session == nullptr || listener == nullptr) {
+    if (call.writer == nullptr || listener == nullptr) {
         return;
     }
-    const Request request{session, RequestKind::kWrite, EntryPoint::kSaveGameWriterWrite,
+    qz::devservice::Savegames& savegames = call.service->savegames;
+    const Request request{call.session, RequestKind::kWrite, EntryPoint::kSaveGameWriterWrite,
                           requestId};
     // A failed or lost write appends nothing and fails the writer, as a full disk does:
     // committing the version with a hole in it would lose the savegame that was there.
     const std::optional<Fault> fault = Begin(request);
     if (!fault || fault->injected) {
-        savegames::Fail(writer);
+        savegames.Fail(*call.writer, "injected fault on a write");
     }
     if (!fault) {
         return;
     }
-    const unsigned int count = fault->injected ? 0 : savegames::Write(writer, buffer, size);
+    const unsigned int count = fault->injected ? 0 : savegames.Write(*call.writer, buffer, size);
     Answer(
         request, [=](JsonObject& result) { result.Number("bytes", count); },
         [=] { listener->OnSavegameWrite(requestId, count); });
 }
 
-void ServeSaveGameWriterClose(void* writer, bool commit) {
-    if (commit && savegames::IsOpen(writer) &&
-        InjectFault(RequestKind::kCommit, EntryPoint::kSaveGameWriterClose,
-                    savegames::WriterSession(writer), std::nullopt)
-            .injected) {
+void ServeSaveGameWriterClose(Call& call, void* writer, bool commit) {
+    if (call.writer == nullptr || !call.writer->open) {
+        return;
+    }
+    qz::devservice::Writer& open = *call.writer;
+    std::string injected;
+    if (commit && InjectFault(RequestKind::kCommit, EntryPoint::kSaveGameWriterClose, *call.session,
+                              std::nullopt)
+                      .injected) {
         // The commit fails as on a broken disk: the version is discarded and the committed
         // one stays as it was.
-        commit = false;
+        call.service->savegames.Fail(open, "injected fault on the commit");
     }
-    savegames::CloseWriter(writer, commit);
+    const unsigned int productId = open.productId;
+    const unsigned int savegameId = open.savegameId;
+    const Closing closing = call.service->savegames.CloseWriter(open, commit);
+    // Close has no answer: the log is the only place where a failed commit shows.
+    qz::devservice::CallLog& log = call.service->log;
+    if (commit && log.IsOpen()) {
+        JsonObject details;
+        details.Number("writer", HandleNumber(writer))
+            .Number("productId", productId)
+            .Number("savegameId", savegameId)
+            .Text("outcome", closing.committed ? "committed" : "discarded");
+        if (!closing.committed) {
+            details.Text("reason", closing.reason.c_str());
+        }
+        log.Write("commit", call.session->number, std::nullopt, EntryPoint::kSaveGameWriterClose,
+                  details);
+    }
 }
 
-const unsigned short* ServeSaveGameInfoGetName(void* record) {
-    const auto* description = qz::devservice::records::Find(record);
-    return description == nullptr ? nullptr : description->header.name.data();
+const unsigned short* ServeSaveGameInfoGetName(Call& call, void*) {
+    return call.record == nullptr ? nullptr : call.record->header.name.data();
 }
 
-unsigned int ServeSaveGameInfoGetProductId(void* record) {
-    const auto* description = qz::devservice::records::Find(record);
-    return description == nullptr ? 0xFFFFFFFF : description->productId;
+unsigned int ServeSaveGameInfoGetProductId(Call& call, void*) {
+    return call.record == nullptr ? 0xFFFFFFFF : call.record->productId;
 }
 
-unsigned int ServeSaveGameInfoGetSavegameId(void* record) {
-    const auto* description = qz::devservice::records::Find(record);
-    return description == nullptr ? 0xFFFFFFFF : description->header.savegameId;
+unsigned int ServeSaveGameInfoGetSavegameId(Call& call, void*) {
+    return call.record == nullptr ? 0xFFFFFFFF : call.record->header.savegameId;
 }
 
-unsigned int ServeSaveGameInfoGetSize(void* record) {
-    const auto* description = qz::devservice::records::Find(record);
-    return description == nullptr ? 0 : description->header.size;
+unsigned int ServeSaveGameInfoGetSize(Call& call, void*) {
+    return call.record == nullptr ? 0 : call.record->header.size;
 }
 
 }  // namespace
 
 extern "C" {
 
-// Each export serves its call through the log.
-#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments)                      \
-    Result QzVeltodll##Name Parameters {                                            \
-        return qz::devservice::logged::Logged(                                      \
-            EntryPoint::k##Name, #Arguments, [&] { return Serve##Name Arguments; }, \
-            std::make_tuple Arguments);                                             \
+// Each export turns its handle into what it stands for once, and serves its call through the
+// log.
+#define QZ_VELTODLL_ENTRY(Result, Name, Parameters, Arguments)                               \
+    Result QzVeltodll##Name Parameters {                                                     \
+        return qz::devservice::ServeCall(                                                    \
+            EntryPoint::k##Name, #Arguments, std::make_tuple Arguments,                      \
+            [](Call& call, const auto&... values) { return Serve##Name(call, values...); }); \
     }
 #include <veltodll/VeltodllEntryPoints.def>
 

@@ -1,65 +1,42 @@
 #include "service/SavegameRecords.h"
 
-#include <cstdint>
 #include <cstring>
-#include <deque>
-#include <map>
-#include <set>
-#include <tuple>
+#include <utility>
 
-namespace qz::devservice::records {
+namespace qz::devservice {
 
-namespace {
-
-using Key = std::tuple<unsigned int, unsigned int, unsigned int, Utf16Name>;
-
-struct Published {
-    std::deque<Description> descriptions;  // a deque keeps their addresses
-    std::map<Key, std::uint32_t> numbers;
-    std::set<std::vector<std::uint32_t>> lists;
-};
-
-// Created on first use and never destroyed: records outlive every static destructor.
-Published& ThePublished() {
-    static auto* published = new Published;
-    return *published;
-}
-
-std::uint32_t Number(unsigned int productId, const SavegameHeader& header) {
-    Published& published = ThePublished();
+std::uint32_t SavegameRecords::Number(unsigned int productId, const SavegameHeader& header) {
     const Key key{productId, header.savegameId, header.size, header.name};
-    const auto found = published.numbers.find(key);
-    if (found != published.numbers.end()) {
+    const auto found = numbers.find(key);
+    if (found != numbers.end()) {
         return found->second;
     }
-    const auto number = static_cast<std::uint32_t>(published.descriptions.size());
-    published.descriptions.push_back(Description{productId, header});
-    published.numbers.emplace(key, number);
+    const auto number = static_cast<std::uint32_t>(descriptions.size());
+    descriptions.push_back(Description{productId, header});
+    numbers.emplace(key, number);
     return number;
 }
 
-}  // namespace
-
-void* Publish(unsigned int productId, const std::vector<SavegameHeader>& savegames) {
-    std::vector<std::uint32_t> numbers;
-    numbers.reserve(savegames.size() + 1);
+void* SavegameRecords::Publish(unsigned int productId,
+                               const std::vector<SavegameHeader>& savegames) {
+    std::vector<std::uint32_t> list;
+    list.reserve(savegames.size() + 1);
     for (const SavegameHeader& header : savegames) {
-        numbers.push_back(Number(productId, header));
+        list.push_back(Number(productId, header));
     }
     // The spare element gives an empty list an address of its own.
-    numbers.push_back(0);
-    const auto& list = *ThePublished().lists.insert(std::move(numbers)).first;
-    return const_cast<std::uint32_t*>(list.data());
+    list.push_back(0);
+    const auto& published = *lists.insert(std::move(list)).first;
+    return const_cast<std::uint32_t*>(published.data());
 }
 
-const Description* Find(const void* record) {
+const Description* SavegameRecords::Find(const void* record) const {
     if (record == nullptr) {
         return nullptr;
     }
     std::uint32_t number;
     std::memcpy(&number, record, sizeof number);
-    const Published& published = ThePublished();
-    return number < published.descriptions.size() ? &published.descriptions[number] : nullptr;
+    return number < descriptions.size() ? &descriptions[number] : nullptr;
 }
 
-}  // namespace qz::devservice::records
+}  // namespace qz::devservice

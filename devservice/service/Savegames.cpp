@@ -1,248 +1,180 @@
 #include "service/Savegames.h"
 
-#include <cstdint>
 #include <cstring>
-#include <memory>
-#include <new>
-#include <set>
-#include <unordered_map>
-#include <utility>
 
-#include "control/Quotas.h"
-#include "control/Settings.h"
 #include "service/Session.h"
-#include "storage/Platform.h"
 
 namespace qz::devservice {
 
 namespace {
 
-// Closed readers and writers stay in their tables with their memory freed, so that calls
-// after Close still reach the session and get their answers.
-struct Reader {
-    Session* session;
-    SavegameContents contents;
-    bool open = true;
-};
-
-struct Writer {
-    Session* session;
-    unsigned int productId;
-    unsigned int savegameId;
-    platform::PendingFile* file;
-    std::vector<unsigned char> data;
-    Utf16Name name;
-    bool named = false;
-    bool open = true;
-    // A write that could not be stored makes the version incomplete: it is never committed.
-    bool failed = false;
-};
-
-// Readers and writers by handle number. Numbers count up from 1 and are never reused, so a
-// made-up handle finds nothing.
-template <typename Object>
-class HandleTable {
-public:
-    void* Add(std::unique_ptr<Object> object) {
-        const std::uintptr_t number = ++lastNumber;
-        objects.emplace(number, std::move(object));
-        // NOLINTNEXTLINE(performance-no-int-to-ptr)
-        return reinterpret_cast<void*>(number);
-    }
-    Object* Find(void* handle) {
-        const auto found = objects.find(reinterpret_cast<std::uintptr_t>(handle));
-        return found == objects.end() ? nullptr : found->second.get();
-    }
-
-private:
-    std::unordered_map<std::uintptr_t, std::unique_ptr<Object>> objects;
-    std::uintptr_t lastNumber = 0;
-};
-
-struct OpenSavegames {
-    HandleTable<Reader> readers;
-    HandleTable<Writer> writers;
-    // (product, savegame) of every open writer: a second writer is refused.
-    std::set<std::pair<unsigned int, unsigned int>> written;
-};
-
-OpenSavegames& TheOpenSavegames() {
-    static auto* open = new OpenSavegames;
-    return *open;
-}
+const char kQuotaReason[] = "quota: the version would pass a storage limit";
 
 }  // namespace
 
-const Storage& TheStorage() {
-    static const auto* storage = new Storage(TheSettings().directory);
-    return *storage;
+Savegames::Savegames(Storage& storage, const Quotas& quotas) : storage(storage), quotas(quotas) {}
+
+Reader* Savegames::FindReader(void* handle) {
+    return readers.Find(handle);
 }
 
-namespace savegames {
+Writer* Savegames::FindWriter(void* handle) {
+    return writers.Find(handle);
+}
 
-void* OpenReader(Session* session, unsigned int productId, unsigned int savegameId,
-                 ResultCode& result) {
+void* Savegames::OpenReader(Session* session, unsigned int productId, unsigned int savegameId,
+                            ResultCode& result, std::string& reason) {
     if (savegameId == kInvalidSavegameId) {
         result = ResultCode::kInvalidRequest;
         return nullptr;
     }
     auto reader = std::make_unique<Reader>();
     reader->session = session;
-    // A copy: the reader keeps what it opened whatever later commits or removals do, and no
-    // file stays open to stop a replacement on Windows.
-    try {
-        result = TheStorage().Read(productId, savegameId, reader->contents);
-    } catch (const std::bad_alloc&) {
-        result = ResultCode::kStorageFailure;
-    }
+    result = storage.Read(productId, savegameId, reader->contents, reason);
     if (result != ResultCode::kDone) {
         return nullptr;
     }
-    return TheOpenSavegames().readers.Add(std::move(reader));
+    return readers.Add(std::move(reader));
 }
 
-Session* ReaderSession(void* handle) {
-    Reader* reader = TheOpenSavegames().readers.Find(handle);
-    return reader == nullptr ? nullptr : reader->session;
-}
-
-unsigned int Read(void* handle, unsigned int offset, void* buffer, unsigned int size) {
-    Reader* reader = TheOpenSavegames().readers.Find(handle);
-    if (reader == nullptr || !reader->open || buffer == nullptr) {
+unsigned int Savegames::Read(Reader& reader, unsigned int offset, void* buffer, unsigned int size) {
+    if (!reader.open || buffer == nullptr) {
         return 0;
     }
-    const unsigned int length = reader->contents.header.size;
+    const unsigned int length = reader.contents.header.size;
     if (offset >= length) {
         return 0;
     }
     const unsigned int count = size < length - offset ? size : length - offset;
-    std::memcpy(buffer, reader->contents.file.data() + reader->contents.dataOffset + offset, count);
-    reader->session->traffic.bytesRead += count;
+    std::memcpy(buffer, reader.contents.data.data() + offset, count);
+    reader.session->traffic.bytesRead += count;
     return count;
 }
 
-void CloseReader(void* handle) {
-    Reader* reader = TheOpenSavegames().readers.Find(handle);
-    if (reader != nullptr) {
-        reader->open = false;
-        reader->contents = SavegameContents();
-    }
+void Savegames::CloseReader(Reader& reader) {
+    reader.open = false;
+    reader.contents = SavegameContents();
 }
 
-void* OpenWriter(Session* session, unsigned int productId, unsigned int savegameId, bool overwrite,
-                 ResultCode& result) {
-    OpenSavegames& open = TheOpenSavegames();
+void* Savegames::OpenWriter(Session* session, unsigned int productId, unsigned int savegameId,
+                            bool overwrite, ResultCode& result, std::string& reason) {
     if (savegameId == kInvalidSavegameId) {
         result = ResultCode::kInvalidRequest;
         return nullptr;
     }
-    if (open.written.count({productId, savegameId}) != 0) {
+    if (written.count({productId, savegameId}) != 0) {
         result = ResultCode::kInUse;
         return nullptr;
     }
     SavegameHeader existing;
-    const ResultCode found = TheStorage().ReadHeader(productId, savegameId, existing);
+    const ResultCode found = storage.ReadHeader(productId, savegameId, existing, reason);
+    if (found == ResultCode::kStorageFailure) {
+        result = found;
+        return nullptr;
+    }
     if (found == ResultCode::kDone && !overwrite) {
         result = ResultCode::kAlreadyExists;
         return nullptr;
     }
     // A new savegame must fit the product's count, a replacement fits as an empty one.
-    if (!FitsQuotas(TheSettings().quotas, TheStorage(), productId, savegameId, 0)) {
+    if (quotas.LimitProducts() && !FitsQuotas(quotas, storage.Usage(productId), savegameId, 0)) {
         result = ResultCode::kStorageFailure;
-        return nullptr;
-    }
-    // The temporary file is made now, so that a storage directory that cannot be written is
-    // reported here rather than lost at Close.
-    platform::PendingFile* file = TheStorage().Begin(productId, savegameId);
-    if (file == nullptr) {
-        result = ResultCode::kStorageFailure;
+        reason = kQuotaReason;
         return nullptr;
     }
     auto writer = std::make_unique<Writer>();
+    // A replacement without a name of its own keeps the committed one's.
+    if (found == ResultCode::kDone) {
+        writer->name = existing.name;
+    }
+    // The temporary file is made now, so that a storage directory that cannot be written is
+    // reported here rather than lost at Close.
+    result = storage.Begin(productId, savegameId, writer->name, writer->pending, reason);
+    if (result != ResultCode::kDone) {
+        return nullptr;
+    }
     writer->session = session;
     writer->productId = productId;
     writer->savegameId = savegameId;
-    writer->file = file;
-    open.written.insert({productId, savegameId});
-    result = ResultCode::kDone;
-    return open.writers.Add(std::move(writer));
+    written.insert({productId, savegameId});
+    return writers.Add(std::move(writer));
 }
 
-Session* WriterSession(void* handle) {
-    Writer* writer = TheOpenSavegames().writers.Find(handle);
-    return writer == nullptr ? nullptr : writer->session;
-}
-
-bool IsOpen(void* handle) {
-    const Writer* writer = TheOpenSavegames().writers.Find(handle);
-    return writer != nullptr && writer->open;
-}
-
-bool SetName(void* handle, const unsigned short* name) {
-    Writer* writer = TheOpenSavegames().writers.Find(handle);
-    if (writer == nullptr || !writer->open || !TakeName(name, writer->name)) {
+bool Savegames::SetName(Writer& writer, const unsigned short* name) {
+    if (!writer.open || !TakeName(name, writer.name)) {
         return false;
     }
-    writer->named = true;
+    Storage::ExpectName(*writer.pending, writer.name);
     return true;
 }
 
-unsigned int Write(void* handle, const void* buffer, unsigned int size) {
-    Writer* writer = TheOpenSavegames().writers.Find(handle);
-    if (writer == nullptr || !writer->open || buffer == nullptr || writer->failed ||
-        size > 0xFFFFFFFFu - writer->data.size()) {
+unsigned int Savegames::Write(Writer& writer, const void* buffer, unsigned int size) {
+    if (!writer.open || buffer == nullptr || writer.failed) {
+        return 0;
+    }
+    const unsigned long long total = Storage::Appended(*writer.pending) + size;
+    if (total > 0xFFFFFFFFull) {
         return 0;
     }
     // Past a quota the version could only be committed in part, so it is never committed.
-    if (!FitsQuotas(TheSettings().quotas, TheStorage(), writer->productId, writer->savegameId,
-                    writer->data.size() + static_cast<unsigned long long>(size))) {
-        writer->failed = true;
+    if (total > quotas.maxSavegameBytes ||
+        (quotas.maxProductBytes != kNoLimit &&
+         !FitsQuotas(quotas, storage.Usage(writer.productId), writer.savegameId, total))) {
+        Fail(writer, kQuotaReason);
         return 0;
     }
-    const auto* bytes = static_cast<const unsigned char*>(buffer);
-    try {
-        writer->data.insert(writer->data.end(), bytes, bytes + size);
-    } catch (const std::bad_alloc&) {
-        writer->failed = true;
+    std::string reason;
+    if (!storage.Append(*writer.pending, buffer, size, reason)) {
+        Fail(writer, "failed write: " + reason);
         return 0;
     }
-    writer->session->traffic.bytesWritten += size;
+    writer.session->traffic.bytesWritten += size;
     return size;
 }
 
-void Fail(void* handle) {
-    Writer* writer = TheOpenSavegames().writers.Find(handle);
-    if (writer != nullptr) {
-        writer->failed = true;
+void Savegames::Fail(Writer& writer, const std::string& why) {
+    if (!writer.failed) {
+        writer.failed = true;
+        writer.failure = why;
     }
 }
 
-void CloseWriter(void* handle, bool commit) {
-    OpenSavegames& open = TheOpenSavegames();
-    Writer* writer = open.writers.Find(handle);
-    if (writer == nullptr || !writer->open) {
-        return;
+Closing Savegames::CloseWriter(Writer& writer, bool commit) {
+    Closing closing;
+    if (!writer.open) {
+        return closing;
     }
-    // Checked again: other writers may have committed meanwhile.
-    if (commit && !writer->failed &&
-        FitsQuotas(TheSettings().quotas, TheStorage(), writer->productId, writer->savegameId,
-                   writer->data.size())) {
-        // A replacement without a name of its own keeps the committed one's.
-        SavegameHeader existing;
-        if (!writer->named && TheStorage().ReadHeader(writer->productId, writer->savegameId,
-                                                      existing) == ResultCode::kDone) {
-            writer->name = existing.name;
-        }
-        TheStorage().Commit(writer->file, writer->name, writer->data);
+    if (!commit) {
+        closing.reason = "closed without commit";
+        storage.Discard(std::move(writer.pending));
+    } else if (writer.failed) {
+        closing.reason = writer.failure;
+        storage.Discard(std::move(writer.pending));
     } else {
-        platform::AbandonFile(writer->file);
+        // Checked again with the product locked: other writers may have committed meanwhile.
+        const unsigned long long size = Storage::Appended(*writer.pending);
+        const unsigned int savegameId = writer.savegameId;
+        Storage::Admit admit;
+        if (quotas.LimitProducts()) {
+            admit = [this, savegameId, size](const ProductUsage& usage) {
+                return FitsQuotas(quotas, usage, savegameId, size);
+            };
+        }
+        switch (storage.Commit(std::move(writer.pending), writer.name, admit, closing.reason)) {
+            case CommitOutcome::kCommitted:
+                closing.committed = true;
+                break;
+            case CommitOutcome::kRefused:
+                closing.reason = kQuotaReason;
+                break;
+            case CommitOutcome::kFailed:
+                break;
+        }
     }
-    open.written.erase({writer->productId, writer->savegameId});
-    writer->open = false;
-    writer->file = nullptr;
-    writer->data = std::vector<unsigned char>();
+    written.erase({writer.productId, writer.savegameId});
+    writer.open = false;
+    writer.name = Utf16Name{0};
+    return closing;
 }
-
-}  // namespace savegames
 
 }  // namespace qz::devservice

@@ -7,6 +7,8 @@
 
 namespace qz::devservice {
 
+class Service;
+
 /// What a session did, for the network-traffic answer; each figure modulo 2^32.
 struct Traffic {
     unsigned int bytesRead = 0;
@@ -20,7 +22,7 @@ struct Traffic {
 class Session {
 public:
     /// `number`: 1 for the process's first session, 2 for the next, ... (for the log).
-    explicit Session(unsigned int number);
+    Session(Service& service, unsigned int number);
 
     /// Counts one request and queues its answer, with the latency of its kind. The answer is
     /// counted as delivered after `deliver` ran, so a traffic answer does not count itself.
@@ -30,17 +32,12 @@ public:
     /// Delivers the answers that are due.
     void Update();
 
+    Service& service;
     const unsigned int number;
     Traffic traffic;
 
 private:
     AnswerQueue answers;
 };
-
-/// A new session; the first one reads the settings.
-Session* NewSession();
-
-/// 1, 2, 3, ... for the whole process, skipping 0 and 0xFFFFFFFF when it wraps.
-unsigned int NextRequestId();
 
 }  // namespace qz::devservice

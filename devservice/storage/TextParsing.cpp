@@ -11,16 +11,17 @@ bool IsDigit(char c) {
 }  // namespace
 
 bool ParseDecimal(const std::string& text, unsigned long long max, unsigned long long& value) {
-    // Twenty digits could pass 2^64; nineteen cannot.
-    if (text.empty() || text.size() > 19) {
+    if (text.empty()) {
         return false;
     }
     unsigned long long parsed = 0;
     for (const char c : text) {
-        if (!IsDigit(c)) {
+        const auto digit = static_cast<unsigned int>(c - '0');
+        // The whole 64-bit range, and not one past it.
+        if (!IsDigit(c) || parsed > (~0ull - digit) / 10) {
             return false;
         }
-        parsed = parsed * 10 + static_cast<unsigned int>(c - '0');
+        parsed = parsed * 10 + digit;
     }
     if (parsed > max) {
         return false;

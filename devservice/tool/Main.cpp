@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        const qz::devservice::Storage storage(
+        qz::devservice::Storage storage(
             directory.empty() ? qz::devservice::ConfiguredStorageDirectory() : directory);
         command->run(storage, arguments);
         return kDone;
