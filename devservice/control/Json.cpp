@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "storage/SavegameName.h"
+
 namespace qz::devservice {
 
 namespace {
@@ -19,18 +21,8 @@ void AppendCodePoint(std::string& out, unsigned int c) {
         char escaped[8];
         std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
         out += escaped;
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        AppendUtf8(out, c);
     }
 }
 

@@ -21,8 +21,8 @@ public:
     Service& operator=(const Service&) = delete;
 
     /// The process's service, built from the environment at the first call that needs one
-    /// (normally the first session). Never destroyed: a `static const` object of the game may
-    /// be destroyed before the game's last calls, which come from static destructors.
+    /// (normally the first session). Never destroyed: games call in from their own static
+    /// destructors, which may run after a static object of this library is gone.
     static Service& Get();
     /// The process's service, or null before the first session (when no handle can exist).
     static Service* Existing();

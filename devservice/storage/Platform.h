@@ -52,7 +52,7 @@ public:
     File() = default;
     File(const File&) = delete;
     File& operator=(const File&) = delete;
-    ~File();
+    ~File() { Close(); }
     bool IsOpen() const { return native != kClosed; }
     void Close();
 

@@ -90,10 +90,6 @@ OpenResult Adopt(int fd, File& file) {
 
 }  // namespace
 
-File::~File() {
-    Close();
-}
-
 void File::Close() {
     if (native != kClosed) {
         close(Fd(*this));

@@ -90,10 +90,6 @@ bool ByteRange(File& file, unsigned long long offset, OVERLAPPED& overlapped) {
 
 }  // namespace
 
-File::~File() {
-    Close();
-}
-
 void File::Close() {
     if (native != kClosed) {
         CloseHandle(Handle(*this));

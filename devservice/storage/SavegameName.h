@@ -17,6 +17,9 @@ constexpr std::size_t kMaxNameBytes = kMaxNameUnits * 3;
 /// `name`; false, leaving `name` alone, for anything else. Reads at most 256 units.
 bool TakeName(const unsigned short* text, Utf16Name& name);
 
+/// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& out, unsigned int codePoint);
+
 /// The UTF-8 form of a well-formed name (without its terminator).
 std::string NameToUtf8(const Utf16Name& name);
 
