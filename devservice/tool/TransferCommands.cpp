@@ -102,10 +102,11 @@ std::map<unsigned int, std::string> ImportedNames(const std::string& folder) {
             throw Failure("\"" + known->second + "\" and \"" + name + "\" name savegame " +
                           std::to_string(id) + "; nothing imported");
         }
-        unsigned int savegameId = 0;
-        if (!ParseSavegameFileName(name, savegameId)) {
-            throw Failure("\"" + name + "\" is not named as a savegame (" +
-                          SavegameFileName(static_cast<unsigned int>(id)) + "); nothing imported");
+    }
+    for (const auto& [id, name] : byId) {
+        if (name != SavegameFileName(id)) {
+            throw Failure("\"" + name + "\" is not named as a savegame (" + SavegameFileName(id) +
+                          "); nothing imported");
         }
     }
     return byId;

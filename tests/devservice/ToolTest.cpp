@@ -109,6 +109,26 @@ TEST(Tool, ImportRefusesFilesThatAreNotSavegamesAndImportsNothing) {
     EXPECT_EQ(Tool({"export", "84", "1", Scratch("missing.vsg")}), 1);
 }
 
+// Names that are no savegame's, or two files for one savegame: nothing is imported.
+TEST(Tool, ImportRefusesAFolderWhoseNamesDoNotNameOneSavegameEach) {
+    DevGame game;
+    const std::string directory = Scratch("ambiguous-import");
+    ASSERT_TRUE(game.Save(85, 1, Pattern(10, 1)));
+    const struct {
+        const char* extra;
+        const char* message;
+    } cases[] = {{"01.vsg", "name savegame 1"}, {"notes.vsg", "not named as a savegame"}};
+    for (const auto& c : cases) {
+        fs::remove_all(directory);
+        ASSERT_EQ(Tool({"export", "85", directory}), 0);
+        fs::copy_file(fs::path(directory) / "1.vsg", fs::path(directory) / c.extra);
+        std::string output;
+        EXPECT_EQ(Tool({"import", "86", directory}, &output), 1) << c.extra;
+        EXPECT_NE(output.find(c.message), std::string::npos) << output;
+        EXPECT_TRUE(game.List(86).empty()) << c.extra;
+    }
+}
+
 TEST(Tool, ListShowsSavegamesNamesSizesAndDamagedFiles) {
     DevGame game;
     ASSERT_TRUE(game.Save(85, 3, Pattern(123, 1), AsName("third slot")));
