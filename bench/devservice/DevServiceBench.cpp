@@ -142,6 +142,8 @@ BENCHMARK(BM_ByHandRoundTrip)->Unit(benchmark::kMicrosecond);
 void BM_Write(benchmark::State& state) {
     const unsigned int productId = FilledProduct(static_cast<unsigned int>(state.range(0)));
     std::vector<unsigned char> data(kSize, 0x5A);
+    // The first write with quotas reads the product's sizes once; the measure is of the rest.
+    TheGame().Save(productId, data);
     for (auto _ : state) {
         if (!TheGame().Save(productId, data)) {
             state.SkipWithError("write failed");

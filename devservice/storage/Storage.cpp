@@ -359,11 +359,13 @@ void Storage::Changed(Product& product, unsigned int savegameId, const unsigned 
     }
 }
 
-ProductUsage Storage::Usage(unsigned int productId) {
+const ProductUsage& Storage::Usage(unsigned int productId) {
+    // Never destroyed: games call in from their static destructors.
+    static const auto* nothing = new ProductUsage;
     std::string reason;
     Product* product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
-        return ProductUsage();
+        return *nothing;
     }
     const ProductLock lock(product->lock);
     return LockedUsage(*product);

@@ -147,7 +147,8 @@ public:
 
     /// The product's committed savegames' sizes, read again only when another storage
     /// changed the product since the last look.
-    ProductUsage Usage(unsigned int productId);
+    /// Valid until the next call on this storage.
+    const ProductUsage& Usage(unsigned int productId);
 
 private:
     friend class PendingSavegame;
