@@ -26,7 +26,7 @@ constexpr unsigned long long SavegameLock(unsigned int savegameId) {
 
 // Contents are read and copied in pieces of this size, so a file costs no more memory than
 // what the caller keeps.
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 // Reads a savegame file the way every operation takes it: the type is checked without
 // blocking, the header first, the file's size must match it before anything else is read,

@@ -12,6 +12,7 @@
 #include "control/Json.h"
 #include "control/Quotas.h"
 #include "control/Settings.h"
+#include "service/AnswerQueue.h"
 
 namespace qz::devservice {
 namespace {
@@ -191,6 +192,33 @@ TEST(CallLog, APathInsideTheStorageDirectoryIsRefused) {
     const CallLog refused((storage / "1" / "1.vsg").u8string(), storage.u8string());
     EXPECT_FALSE(refused.IsOpen());
     EXPECT_FALSE(fs::exists(storage / "1" / "1.vsg"));
+}
+
+// Answers wait their latency in Update calls; a due answer overtakes a slower earlier one, and
+// an answer pushed by a callback waits for a later Update.
+TEST(Latency, AnswersComeAtTheirUpdateInRequestOrder) {
+    AnswerQueue queue(false);
+    std::vector<std::string> delivered;
+    const auto answer = [&](const std::string& name) {
+        return [&delivered, name] { delivered.push_back(name); };
+    };
+    queue.Push(2, answer("slow"));
+    queue.Push(0, answer("fast"));
+    queue.Push(0, [&] {
+        delivered.push_back("chained");
+        queue.Push(0, answer("from a callback"));
+    });
+    const std::vector<std::vector<std::string>> expected = {
+        {"fast", "chained"}, {"from a callback"}, {"slow"}, {}};
+    for (const std::vector<std::string>& update : expected) {
+        delivered.clear();
+        queue.Update();
+        EXPECT_EQ(delivered, update);
+    }
+    AnswerQueue immediate(true);
+    delivered.clear();
+    immediate.Push(5, answer("at once"));
+    EXPECT_EQ(delivered, std::vector<std::string>{"at once"});
 }
 
 }  // namespace
