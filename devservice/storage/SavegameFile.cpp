@@ -38,15 +38,22 @@ std::string SavegameFileName(unsigned int savegameId) {
     return std::to_string(savegameId) + kSuffix;
 }
 
-bool ParseSavegameFileName(const std::string& name, unsigned int& savegameId) {
+bool SplitSavegameSuffix(const std::string& name, std::string& stem) {
     const std::size_t suffixLength = sizeof kSuffix - 1;
-    if (name.size() <= suffixLength ||
+    if (name.size() < suffixLength ||
         name.compare(name.size() - suffixLength, suffixLength, kSuffix) != 0) {
         return false;
     }
+    stem = name.substr(0, name.size() - suffixLength);
+    return true;
+}
+
+bool ParseSavegameFileName(const std::string& name, unsigned int& savegameId) {
+    std::string digits;
     unsigned long long value = 0;
     // 0xFFFFFFFF is no savegame's id.
-    if (!ParseCanonicalDecimal(name.substr(0, name.size() - suffixLength), 0xFFFFFFFEull, value)) {
+    if (!SplitSavegameSuffix(name, digits) ||
+        !ParseCanonicalDecimal(digits, 0xFFFFFFFEull, value)) {
         return false;
     }
     savegameId = static_cast<unsigned int>(value);
@@ -59,9 +66,8 @@ std::string TemporaryFileName(unsigned int savegameId, unsigned long processId,
            std::to_string(counter) + kTemporarySuffix;
 }
 
-bool IsTemporaryFileName(const std::string& name) {
+bool ParseTemporaryFileName(const std::string& name, unsigned int& savegameId) {
     const std::size_t suffix = name.find(kSuffix);
-    unsigned int savegameId;
     if (suffix == std::string::npos ||
         !ParseSavegameFileName(name.substr(0, suffix + sizeof kSuffix - 1), savegameId)) {
         return false;

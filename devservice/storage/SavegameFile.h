@@ -37,11 +37,14 @@ std::string SavegameFileName(unsigned int savegameId);
 /// The id of a file named exactly as SavegameFileName makes them; false for every other name.
 bool ParseSavegameFileName(const std::string& name, unsigned int& savegameId);
 
+/// What precedes ".vsg" in `name`; false when it does not end so.
+bool SplitSavegameSuffix(const std::string& name, std::string& stem);
+
 /// "<savegame id>.vsg.<process id>-<n>.tmp": a version being written.
 std::string TemporaryFileName(unsigned int savegameId, unsigned long processId,
                               unsigned long long counter);
-/// Whether `name` has exactly the form TemporaryFileName makes.
-bool IsTemporaryFileName(const std::string& name);
+/// The savegame of a name of exactly the form TemporaryFileName makes; false for any other.
+bool ParseTemporaryFileName(const std::string& name, unsigned int& savegameId);
 
 /// The 24 bytes of `header`.
 void EncodeHeader(const SavegameFileHeader& header, unsigned char (&bytes)[kHeaderSize]);

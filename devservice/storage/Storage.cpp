@@ -232,12 +232,11 @@ std::vector<StoredFile> Storage::Scan(unsigned int productId) const {
             files.push_back(
                 {regular ? StoredFile::Kind::kSavegameFile : StoredFile::Kind::kNotAFile, name,
                  savegameId});
-        } else if (IsTemporaryFileName(name)) {
+        } else if (ParseTemporaryFileName(name, savegameId)) {
             platform::File file;
             if (platform::OpenForReading(path, file) != platform::OpenResult::kOpened) {
                 continue;
             }
-            ParseSavegameFileName(name.substr(0, name.find(".vsg") + 4), savegameId);
             files.push_back({platform::TryLockFile(file) ? StoredFile::Kind::kTemporary
                                                          : StoredFile::Kind::kHeldTemporary,
                              name, savegameId});
@@ -360,12 +359,10 @@ void Storage::Changed(Product& product, unsigned int savegameId, const unsigned 
 }
 
 const ProductUsage& Storage::Usage(unsigned int productId) {
-    // Never destroyed: games call in from their static destructors.
-    static const auto* nothing = new ProductUsage;
     std::string reason;
     Product* product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
-        return *nothing;
+        return noUsage;
     }
     const ProductLock lock(product->lock);
     return LockedUsage(*product);

@@ -168,6 +168,7 @@ private:
 
     std::string directory;
     std::map<unsigned int, std::unique_ptr<Product>> products;
+    const ProductUsage noUsage;  // of a product without a folder
     unsigned long long temporaryCounter = 0;
 };
 

@@ -14,15 +14,12 @@ namespace qz::devservice::tool {
 
 namespace {
 
-const char kSuffix[] = ".vsg";
-
 // Writes the file durably, under a temporary name first, as the service commits.
 void WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes) {
     const std::filesystem::path target = std::filesystem::u8path(path);
     const std::string directory =
         target.has_parent_path() ? target.parent_path().u8string() : std::string(".");
-    const std::string temporary =
-        path + "." + std::to_string(platform::ProcessId()) + kSuffix + ".tmp";
+    const std::string temporary = path + ".export-" + std::to_string(platform::ProcessId());
     platform::File file;
     if (platform::CreateNew(temporary, file) != platform::OpenResult::kOpened) {
         throw Failure("cannot create \"" + temporary + "\": " + platform::LastErrorText());
@@ -84,16 +81,14 @@ std::map<unsigned int, std::string> ImportedNames(const std::string& folder) {
     if (!platform::ListNames(folder, names)) {
         throw Failure("cannot read the directory \"" + folder + "\"");
     }
-    const std::size_t suffixLength = sizeof kSuffix - 1;
     std::map<unsigned int, std::string> byId;
     for (const std::string& name : names) {
-        if (name.size() < suffixLength ||
-            name.compare(name.size() - suffixLength, suffixLength, kSuffix) != 0) {
+        std::string stem;
+        if (!SplitSavegameSuffix(name, stem)) {
             continue;
         }
         unsigned long long id = 0;
-        if (!ParseDecimal(name.substr(0, name.size() - suffixLength), kInvalidSavegameId - 1ull,
-                          id)) {
+        if (!ParseDecimal(stem, kInvalidSavegameId - 1ull, id)) {
             throw Failure("\"" + name +
                           "\" is not named as a savegame (<savegame id>.vsg); nothing imported");
         }

@@ -59,12 +59,14 @@ TEST(SavegameFile, NamesOfFiles) {
     for (const auto& c : cases) {
         unsigned int id = 0;
         EXPECT_EQ(ParseSavegameFileName(c.name, id), c.savegame) << c.name;
-        EXPECT_EQ(IsTemporaryFileName(c.name), c.temporary) << c.name;
+        EXPECT_EQ(ParseTemporaryFileName(c.name, id), c.temporary) << c.name;
     }
     unsigned int id = 0;
     ASSERT_TRUE(ParseSavegameFileName(SavegameFileName(77), id));
     EXPECT_EQ(id, 77u);
-    EXPECT_TRUE(IsTemporaryFileName(TemporaryFileName(77, 123, 9)));
+    id = 0;
+    EXPECT_TRUE(ParseTemporaryFileName(TemporaryFileName(77, 123, 9), id));
+    EXPECT_EQ(id, 77u);
 }
 
 TEST(SavegameFile, WhatIsEncodedParsesBackAndEveryChangedByteIsRefused) {
