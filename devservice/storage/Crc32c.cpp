@@ -3,6 +3,13 @@
 #include "storage/Crc32c.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <nmmintrin.h>
+#define QZ_HARDWARE_CRC32C 1
+#endif
 
 namespace qz::devservice {
 
@@ -59,9 +66,47 @@ unsigned int ShiftOperator(unsigned long long bytes) {
     return result;
 }
 
+#ifdef QZ_HARDWARE_CRC32C
+// SSE 4.2's crc32 instruction computes exactly this CRC, several times faster than the table.
+__attribute__((target("sse4.2"))) unsigned int HardwareCrc32c(const unsigned char* bytes,
+                                                              std::size_t size, unsigned int crc) {
+    crc = ~crc;
+#ifdef __x86_64__
+    for (; size >= 8; size -= 8, bytes += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        crc = static_cast<unsigned int>(_mm_crc32_u64(crc, word));
+    }
+#endif
+    for (; size >= 4; size -= 4, bytes += 4) {
+        std::uint32_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        crc = _mm_crc32_u32(crc, word);
+    }
+    for (; size > 0; --size, ++bytes) {
+        crc = _mm_crc32_u8(crc, *bytes);
+    }
+    return ~crc;
+}
+
+bool HasHardwareCrc32c() {
+    static const bool has = __builtin_cpu_supports("sse4.2") != 0;
+    return has;
+}
+#endif
+
 }  // namespace
 
 unsigned int Crc32c(const void* data, std::size_t size, unsigned int crc) {
+#ifdef QZ_HARDWARE_CRC32C
+    if (HasHardwareCrc32c()) {
+        return HardwareCrc32c(static_cast<const unsigned char*>(data), size, crc);
+    }
+#endif
+    return Crc32cPortable(data, size, crc);
+}
+
+unsigned int Crc32cPortable(const void* data, std::size_t size, unsigned int crc) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     crc = ~crc;
     for (; size >= 8; size -= 8, bytes += 8) {

@@ -31,14 +31,32 @@ TEST(Crc32c, KnownValuesAndCombination) {
     for (const auto& c : cases) {
         const std::string text = c.text;
         EXPECT_EQ(Crc32c(text.data(), text.size()), c.crc) << text;
+        EXPECT_EQ(Crc32cPortable(text.data(), text.size()), c.crc) << text;
         // Any split: continued, and combined from its two halves.
         for (std::size_t split = 0; split <= text.size(); ++split) {
             const unsigned int front = Crc32c(text.data(), split);
             const unsigned int back = Crc32c(text.data() + split, text.size() - split);
             EXPECT_EQ(Crc32c(text.data() + split, text.size() - split, front), c.crc);
+            EXPECT_EQ(Crc32cPortable(text.data() + split, text.size() - split, front), c.crc);
             EXPECT_EQ(Crc32cCombine(front, back, text.size() - split), c.crc) << split;
         }
     }
+}
+
+// The processor's instruction and the table agree at every length and alignment.
+TEST(Crc32c, BothWaysAgree) {
+    Bytes data(4096);
+    unsigned int state = 1;
+    for (unsigned char& byte : data) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<unsigned char>(state >> 24);
+    }
+    for (std::size_t start = 0; start < 8; ++start) {
+        for (std::size_t size = 0; size < 80; ++size) {
+            EXPECT_EQ(Crc32c(&data[start], size, 7), Crc32cPortable(&data[start], size, 7));
+        }
+    }
+    EXPECT_EQ(Crc32c(data.data(), data.size()), Crc32cPortable(data.data(), data.size()));
 }
 
 TEST(SavegameFile, NamesOfFiles) {
