@@ -1,6 +1,9 @@
 // A 64 KiB savegame written and committed, listed and read back through the loader and the
 // development service, against the same durable work by hand: write to a temporary file,
-// fsync, rename, fsync the directory, read.
+// fsync, rename, fsync the directory, read. Then the write, the read and the list alone, in
+// products that already hold 1, 100 or 10,000 savegames: a write and a read must cost the same
+// in each, a list grow linearly. With QZ_BENCH_QUOTAS=1 in the environment the service runs
+// with product quotas (never reached), so that the quota checks are measured too.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -11,6 +14,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "storage/SavegameFile.h"
 
 namespace {
 
@@ -37,27 +42,66 @@ public:
     void OnGetSavegameList(unsigned int, SavegameInfo*, unsigned int n) override { count = n; }
     void OnSavegameWrite(unsigned int, unsigned int n) override { bytes = n; }
     void OnSavegameRead(unsigned int, unsigned int n) override { bytes = n; }
+
+    bool Save(unsigned int productId, const std::vector<unsigned char>& data) {
+        client.GetSavegameWriter(client.GetRequestUniqueId(), this, productId, kSavegame, true);
+        client.Update();
+        writer->Write(client.GetRequestUniqueId(), this, const_cast<unsigned char*>(data.data()),
+                      kSize);
+        client.Update();
+        writer->Close(true);
+        return bytes == kSize;
+    }
+    bool Load(unsigned int productId, std::vector<unsigned char>& back) {
+        client.GetSavegameReader(client.GetRequestUniqueId(), this, productId, kSavegame);
+        client.Update();
+        reader->Read(client.GetRequestUniqueId(), this, 0, back.data(), kSize);
+        client.Update();
+        reader->Close();
+        return bytes == kSize;
+    }
+    unsigned int List(unsigned int productId) {
+        client.GetSavegameList(client.GetRequestUniqueId(), this, productId);
+        client.Update();
+        return count;
+    }
 };
 
-void BM_DevServiceRoundTrip(benchmark::State& state) {
+Game& TheGame() {
     static Game* game = new Game;  // handles and client live as long as the process
+    return *game;
+}
+
+// Product 1000 + n holds savegames 2 to n (small ones, written straight to the disk) beside
+// savegame 1, the one measured.
+unsigned int FilledProduct(unsigned int savegames) {
+    const unsigned int productId = 1000 + savegames;
+    const std::string directory =
+        std::string(QZ_BENCH_STORAGE_DIR) + "/" + std::to_string(productId);
+    mkdir(QZ_BENCH_STORAGE_DIR, 0777);
+    mkdir(directory.c_str(), 0777);
+    const unsigned char contents[16] = {};
+    for (unsigned int id = 2; id <= savegames; ++id) {
+        const std::string path = directory + "/" + qz::devservice::SavegameFileName(id);
+        if (access(path.c_str(), F_OK) == 0) {
+            continue;
+        }
+        const auto file = qz::devservice::EncodeSavegameFile(2, {0}, contents, sizeof contents);
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (fd < 0 || write(fd, file.data(), file.size()) != static_cast<ssize_t>(file.size())) {
+            std::abort();
+        }
+        close(fd);
+    }
+    return productId;
+}
+
+void BM_DevServiceRoundTrip(benchmark::State& state) {
+    Game& game = TheGame();
     std::vector<unsigned char> data(kSize, 0x5A);
     std::vector<unsigned char> back(kSize);
-    VeltoClient& client = game->client;
     for (auto _ : state) {
-        client.GetSavegameWriter(client.GetRequestUniqueId(), game, kProduct, kSavegame, true);
-        client.Update();
-        game->writer->Write(client.GetRequestUniqueId(), game, data.data(), kSize);
-        client.Update();
-        game->writer->Close(true);
-        client.GetSavegameList(client.GetRequestUniqueId(), game, kProduct);
-        client.Update();
-        client.GetSavegameReader(client.GetRequestUniqueId(), game, kProduct, kSavegame);
-        client.Update();
-        game->reader->Read(client.GetRequestUniqueId(), game, 0, back.data(), kSize);
-        client.Update();
-        game->reader->Close();
-        if (game->bytes != kSize || game->count != 1) {
+        if (!game.Save(kProduct, data) || game.List(kProduct) != 1 || !game.Load(kProduct, back)) {
             state.SkipWithError("round trip failed");
             break;
         }
@@ -94,12 +138,61 @@ void BM_ByHandRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(BM_ByHandRoundTrip)->Unit(benchmark::kMicrosecond);
 
+// Argument: the savegames in the product.
+void BM_Write(benchmark::State& state) {
+    const unsigned int productId = FilledProduct(static_cast<unsigned int>(state.range(0)));
+    std::vector<unsigned char> data(kSize, 0x5A);
+    // The first write with quotas reads the product's sizes once; the measure is of the rest.
+    TheGame().Save(productId, data);
+    for (auto _ : state) {
+        if (!TheGame().Save(productId, data)) {
+            state.SkipWithError("write failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_Write)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void BM_Read(benchmark::State& state) {
+    const unsigned int productId = FilledProduct(static_cast<unsigned int>(state.range(0)));
+    std::vector<unsigned char> data(kSize, 0x5A);
+    std::vector<unsigned char> back(kSize);
+    TheGame().Save(productId, data);
+    for (auto _ : state) {
+        if (!TheGame().Load(productId, back)) {
+            state.SkipWithError("read failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_Read)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void BM_List(benchmark::State& state) {
+    const auto savegames = static_cast<unsigned int>(state.range(0));
+    const unsigned int productId = FilledProduct(savegames);
+    std::vector<unsigned char> data(kSize, 0x5A);
+    TheGame().Save(productId, data);
+    for (auto _ : state) {
+        if (TheGame().List(productId) != savegames) {
+            state.SkipWithError("list failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * savegames);
+}
+BENCHMARK(BM_List)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // The loader binds at the first client: point it and the service at the build's folders.
     setenv("VYKARIS_REGISTRY_ROOT", QZ_BENCH_REGISTRY_ROOT, 1);
     setenv("VYKARIS_DEVSERVICE_DIR", QZ_BENCH_STORAGE_DIR, 1);
+    const char* quotas = std::getenv("QZ_BENCH_QUOTAS");
+    if (quotas != nullptr && std::string(quotas) == "1") {
+        setenv("VYKARIS_DEVSERVICE_MAX_PRODUCT_BYTES", "1000000000000", 1);
+        setenv("VYKARIS_DEVSERVICE_MAX_PRODUCT_SAVEGAMES", "1000000", 1);
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

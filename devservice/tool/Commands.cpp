@@ -1,6 +1,6 @@
-#include "Commands.h"
+#include "tool/Commands.h"
 
-#include "TextParsing.h"
+#include "storage/TextParsing.h"
 
 namespace qz::devservice::tool {
 
@@ -18,12 +18,14 @@ const std::vector<Command>& Commands() {
         {"import", "import <product> <savegame> <file>  |  import <product> <directory>",
          "Commits <file>, a savegame file as export writes it, as the savegame; or every\n"
          "<savegame>.vsg file of <directory> into the product. Every file is checked first:\n"
-         "when one is not a savegame file, nothing is imported. Replaces what was there.",
+         "when one is not a savegame file, is not named as a savegame, or names the same\n"
+         "savegame as another, nothing is imported. Replaces what was there.",
          RunImport},
         {"remove", "remove <product> <savegame>", "Removes one savegame.", RunRemove},
         {"reset", "reset [<product>]",
-         "Removes every savegame of the product, or of every product, damaged ones and the\n"
-         "temporary files of killed writers included. Other files stay.",
+         "Removes every savegame file of the product, or of every product, damaged ones and\n"
+         "the temporary files of killed writers included; a live writer's file, links and\n"
+         "other files stay.",
          RunReset},
         {"damage",
          "damage <product> <savegame> truncate [<size>]  |\n"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Storage.h"
+#include "storage/Storage.h"
 
 namespace qz::devservice::tool {
 
@@ -28,7 +28,7 @@ struct Command {
     const char* name;
     const char* usage;
     const char* help;
-    void (*run)(const Storage& storage, const Arguments& arguments);
+    void (*run)(Storage& storage, const Arguments& arguments);
 };
 
 /// Every command, in the order the help lists them.
@@ -41,11 +41,11 @@ unsigned int SavegameId(const std::string& text);
 /// A count or offset of bytes; a UsageError saying that the text is not `what` otherwise.
 unsigned long long ByteCount(const std::string& text, const char* what);
 
-void RunList(const Storage& storage, const Arguments& arguments);
-void RunExport(const Storage& storage, const Arguments& arguments);
-void RunImport(const Storage& storage, const Arguments& arguments);
-void RunRemove(const Storage& storage, const Arguments& arguments);
-void RunReset(const Storage& storage, const Arguments& arguments);
-void RunDamage(const Storage& storage, const Arguments& arguments);
+void RunList(Storage& storage, const Arguments& arguments);
+void RunExport(Storage& storage, const Arguments& arguments);
+void RunImport(Storage& storage, const Arguments& arguments);
+void RunRemove(Storage& storage, const Arguments& arguments);
+void RunReset(Storage& storage, const Arguments& arguments);
+void RunDamage(Storage& storage, const Arguments& arguments);
 
 }  // namespace qz::devservice::tool

@@ -5,7 +5,8 @@
 #include <string>
 #include <system_error>
 
-#include "Commands.h"
+#include "storage/Platform.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 
@@ -47,14 +48,20 @@ void Flip(const std::filesystem::path& file, unsigned long long size, unsigned l
 
 }  // namespace
 
-void RunDamage(const Storage& storage, const Arguments& arguments) {
+void RunDamage(Storage& storage, const Arguments& arguments) {
     if (arguments.size() < 3) {
         throw UsageError("expected a product, a savegame and truncate or flip");
     }
     const unsigned int productId = ProductId(arguments[0]);
     const unsigned int savegameId = SavegameId(arguments[1]);
-    const std::filesystem::path file =
-        std::filesystem::u8path(storage.SavegamePath(productId, savegameId));
+    const std::string path = storage.SavegamePath(productId, savegameId);
+    // Never through a link: what it points to is not the storage's to damage.
+    if (platform::TypeOf(platform::JoinPath(storage.Directory(), arguments[0])) !=
+            platform::EntryType::kDirectory ||
+        platform::TypeOf(path) != platform::EntryType::kFile) {
+        throw Failure("no file for savegame " + arguments[1] + " of product " + arguments[0]);
+    }
+    const std::filesystem::path file = std::filesystem::u8path(path);
     std::error_code error;
     const unsigned long long size = std::filesystem::file_size(file, error);
     if (error) {

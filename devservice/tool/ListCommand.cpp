@@ -2,8 +2,8 @@
 #include <ctime>
 #include <string>
 
-#include "Commands.h"
-#include "Platform.h"
+#include "storage/Platform.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 
@@ -23,25 +23,34 @@ void ListProduct(const Storage& storage, unsigned int productId) {
     const std::vector<SavegameHeader> listed = storage.List(productId);
     std::size_t next = 0;
     // The service's list, with the files it does not take shown among them.
-    for (const unsigned int savegameId : storage.SavegameFiles(productId)) {
+    for (const StoredFile& file : storage.Scan(productId)) {
+        if (file.kind == StoredFile::Kind::kTemporary ||
+            file.kind == StoredFile::Kind::kHeldTemporary) {
+            continue;
+        }
+        const unsigned int savegameId = file.savegameId;
         long long modified = 0;
         const bool dated =
             platform::ModifiedTime(storage.SavegamePath(productId, savegameId), modified);
         const std::string when = dated ? FormatTime(modified) : "?";
+        while (next < listed.size() && listed[next].savegameId < savegameId) {
+            ++next;
+        }
         if (next < listed.size() && listed[next].savegameId == savegameId) {
             const SavegameHeader& header = listed[next++];
             std::printf("%10u %10u %10u  %s  %s\n", productId, savegameId, header.size,
                         when.c_str(), NameToUtf8(header.name).c_str());
         } else {
-            std::printf("%10u %10u %10s  %s  (damaged: not a savegame to the service)\n", productId,
-                        savegameId, "-", when.c_str());
+            std::printf("%10u %10u %10s  %s  (%s: not a savegame to the service)\n", productId,
+                        savegameId, "-", when.c_str(),
+                        file.kind == StoredFile::Kind::kNotAFile ? "not a file" : "damaged");
         }
     }
 }
 
 }  // namespace
 
-void RunList(const Storage& storage, const Arguments& arguments) {
+void RunList(Storage& storage, const Arguments& arguments) {
     if (arguments.size() > 1) {
         throw UsageError("too many arguments");
     }

@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-#include "Commands.h"
+#include "tool/Commands.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        const qz::devservice::Storage storage(
+        qz::devservice::Storage storage(
             directory.empty() ? qz::devservice::ConfiguredStorageDirectory() : directory);
         command->run(storage, arguments);
         return kDone;

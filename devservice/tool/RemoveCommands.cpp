@@ -1,34 +1,38 @@
 #include <string>
 
-#include "Commands.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 
-void RunRemove(const Storage& storage, const Arguments& arguments) {
+void RunRemove(Storage& storage, const Arguments& arguments) {
     if (arguments.size() != 2) {
         throw UsageError("expected a product and a savegame");
     }
     const unsigned int productId = ProductId(arguments[0]);
     const unsigned int savegameId = SavegameId(arguments[1]);
-    switch (storage.Remove(productId, savegameId)) {
+    std::string reason;
+    switch (storage.Remove(productId, savegameId, reason)) {
         case ResultCode::kDone:
             return;
         case ResultCode::kNoSuchSavegame:
             throw Failure("no savegame " + arguments[1] + " in product " + arguments[0]);
         default:
-            throw Failure("cannot remove savegame " + arguments[1] + " of product " + arguments[0]);
+            throw Failure("cannot remove savegame " + arguments[1] + " of product " + arguments[0] +
+                          ": " + reason);
     }
 }
 
-void RunReset(const Storage& storage, const Arguments& arguments) {
+void RunReset(Storage& storage, const Arguments& arguments) {
     if (arguments.size() > 1) {
         throw UsageError("too many arguments");
     }
     const std::vector<unsigned int> products =
         arguments.empty() ? storage.Products() : std::vector<unsigned int>{ProductId(arguments[0])};
     for (const unsigned int productId : products) {
-        if (!storage.Reset(productId)) {
-            throw Failure("cannot remove every file of product " + std::to_string(productId));
+        std::string reason;
+        if (!storage.Reset(productId, reason)) {
+            throw Failure("cannot remove every file of product " + std::to_string(productId) +
+                          ": " + reason);
         }
     }
 }

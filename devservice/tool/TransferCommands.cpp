@@ -2,72 +2,114 @@
 // gives the same bytes back.
 
 #include <filesystem>
+#include <map>
 #include <string>
 
-#include "Commands.h"
-#include "Platform.h"
+#include "storage/Platform.h"
+#include "storage/SavegameFile.h"
+#include "storage/TextParsing.h"
+#include "tool/Commands.h"
 
 namespace qz::devservice::tool {
 
 namespace {
-
-const char kSuffix[] = ".vsg";
 
 // Writes the file durably, under a temporary name first, as the service commits.
 void WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes) {
     const std::filesystem::path target = std::filesystem::u8path(path);
     const std::string directory =
         target.has_parent_path() ? target.parent_path().u8string() : std::string(".");
-    platform::PendingFile* file = platform::BeginFile(directory, target.filename().u8string());
-    if (file == nullptr || !platform::AppendToFile(file, bytes.data(), bytes.size())) {
-        if (file != nullptr) {
-            platform::AbandonFile(file);
-        }
-        throw Failure("cannot write \"" + path + "\"");
+    const std::string temporary = path + ".export-" + std::to_string(platform::ProcessId());
+    platform::File file;
+    if (platform::CreateNew(temporary, file) != platform::OpenResult::kOpened) {
+        throw Failure("cannot create \"" + temporary + "\": " + platform::LastErrorText());
     }
-    if (!platform::CommitFile(file)) {
-        throw Failure("cannot write \"" + path + "\"");
+    if (!platform::WriteAt(file, 0, bytes.data(), bytes.size()) ||
+        !platform::CommitFile(file, temporary, path, directory)) {
+        const std::string error = platform::LastErrorText();
+        file.Close();
+        platform::RemoveFile(directory, std::filesystem::u8path(temporary).filename().u8string());
+        throw Failure("cannot write \"" + path + "\": " + error);
     }
 }
 
 void ExportOne(const Storage& storage, unsigned int productId, unsigned int savegameId,
                const std::string& path) {
     SavegameContents contents;
-    if (storage.Read(productId, savegameId, contents) != ResultCode::kDone) {
+    std::string reason;
+    const ResultCode result = storage.Read(productId, savegameId, contents, reason);
+    if (result == ResultCode::kStorageFailure) {
+        throw Failure(reason);
+    }
+    if (result != ResultCode::kDone) {
         throw Failure("no savegame " + std::to_string(savegameId) + " in product " +
                       std::to_string(productId));
     }
-    WriteWhole(path, contents.file);
+    // The format has one encoding of a name and contents per version: the same bytes.
+    WriteWhole(path, EncodeSavegameFile(contents.version, contents.header.name,
+                                        contents.data.data(), contents.data.size()));
 }
 
 // Reads and checks a savegame file as the service would take it.
-SavegameContents ReadSavegameFile(const std::string& path) {
-    std::vector<unsigned char> bytes;
-    unsigned long long size = 0;
-    if (platform::ReadFile(path, static_cast<std::size_t>(-1), bytes, size) !=
-        platform::ReadResult::kDone) {
-        throw Failure("cannot read \"" + path + "\"");
-    }
+SavegameContents ReadImported(const std::string& path) {
     SavegameContents contents;
-    if (!ParseSavegameFile(bytes, contents)) {
-        throw Failure("\"" + path + "\" is not a savegame file; nothing imported");
+    std::string reason;
+    switch (ReadSavegameFile(path, contents, reason)) {
+        case ResultCode::kDone:
+            return contents;
+        case ResultCode::kStorageFailure:
+            throw Failure(reason + "; nothing imported");
+        default:
+            throw Failure("\"" + path + "\" is not a savegame file; nothing imported");
     }
-    return contents;
 }
 
-void Commit(const Storage& storage, unsigned int productId, unsigned int savegameId,
+void Commit(Storage& storage, unsigned int productId, unsigned int savegameId,
             const SavegameContents& contents) {
-    const auto begin = contents.file.begin() + static_cast<std::ptrdiff_t>(contents.dataOffset);
-    if (!storage.Write(productId, savegameId, contents.header.name,
-                       std::vector<unsigned char>(begin, contents.file.end()))) {
+    std::string reason;
+    if (!storage.Write(productId, savegameId, contents.header.name, contents.data.data(),
+                       contents.data.size(), reason)) {
         throw Failure("cannot commit savegame " + std::to_string(savegameId) + " of product " +
-                      std::to_string(productId));
+                      std::to_string(productId) + ": " + reason);
     }
+}
+
+// The savegames of an import folder by id: every "*.vsg" file must be named as a savegame,
+// and no two may name the same one (as "1.vsg" and "01.vsg" would).
+std::map<unsigned int, std::string> ImportedNames(const std::string& folder) {
+    std::vector<std::string> names;
+    if (!platform::ListNames(folder, names)) {
+        throw Failure("cannot read the directory \"" + folder + "\"");
+    }
+    std::map<unsigned int, std::string> byId;
+    for (const std::string& name : names) {
+        std::string stem;
+        if (!SplitSavegameSuffix(name, stem)) {
+            continue;
+        }
+        unsigned long long id = 0;
+        if (!ParseDecimal(stem, kInvalidSavegameId - 1ull, id)) {
+            throw Failure("\"" + name +
+                          "\" is not named as a savegame (<savegame id>.vsg); nothing imported");
+        }
+        const auto [known, added] = byId.emplace(static_cast<unsigned int>(id), name);
+        if (!added) {
+            throw Failure("\"" + known->second + "\" and \"" + name + "\" name savegame " +
+                          std::to_string(id) + "; nothing imported");
+        }
+    }
+    for (const auto& [id, name] : byId) {
+        if (name != SavegameFileName(id)) {
+            throw Failure("\"" + name + "\" is not named as a savegame (" + SavegameFileName(id) +
+                          "); nothing imported");
+        }
+    }
+    return byId;
 }
 
 }  // namespace
 
-void RunExport(const Storage& storage, const Arguments& arguments) {
+void RunExport(Storage& storage, const Arguments& arguments) {
     if (arguments.size() == 3) {
         ExportOne(storage, ProductId(arguments[0]), SavegameId(arguments[1]), arguments[2]);
         return;
@@ -81,35 +123,25 @@ void RunExport(const Storage& storage, const Arguments& arguments) {
     }
     for (const SavegameHeader& header : storage.List(productId)) {
         ExportOne(storage, productId, header.savegameId,
-                  platform::JoinPath(arguments[1], std::to_string(header.savegameId) + kSuffix));
+                  platform::JoinPath(arguments[1], SavegameFileName(header.savegameId)));
     }
 }
 
-void RunImport(const Storage& storage, const Arguments& arguments) {
+void RunImport(Storage& storage, const Arguments& arguments) {
     if (arguments.size() == 3) {
         const unsigned int productId = ProductId(arguments[0]);
         const unsigned int savegameId = SavegameId(arguments[1]);
-        Commit(storage, productId, savegameId, ReadSavegameFile(arguments[2]));
+        Commit(storage, productId, savegameId, ReadImported(arguments[2]));
         return;
     }
     if (arguments.size() != 2) {
         throw UsageError("expected a product, a savegame and a file, or a product and a directory");
     }
     const unsigned int productId = ProductId(arguments[0]);
-    std::vector<std::string> names;
-    if (!platform::ListFiles(arguments[1], names)) {
-        throw Failure("cannot read the directory \"" + arguments[1] + "\"");
-    }
     // Everything is checked before anything is committed.
     std::vector<std::pair<unsigned int, SavegameContents>> savegames;
-    for (const std::string& name : names) {
-        const std::size_t suffix = name.size() - (sizeof kSuffix - 1);
-        if (name.size() <= sizeof kSuffix - 1 ||
-            name.compare(suffix, std::string::npos, kSuffix) != 0) {
-            continue;
-        }
-        savegames.emplace_back(SavegameId(name.substr(0, suffix)),
-                               ReadSavegameFile(platform::JoinPath(arguments[1], name)));
+    for (const auto& [savegameId, name] : ImportedNames(arguments[1])) {
+        savegames.emplace_back(savegameId, ReadImported(platform::JoinPath(arguments[1], name)));
     }
     for (const auto& [savegameId, contents] : savegames) {
         Commit(storage, productId, savegameId, contents);

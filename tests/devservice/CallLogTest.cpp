@@ -81,6 +81,9 @@ TEST(CallLog, OneLinePerCallAndPerAnswerAndPerFault) {
             ",\"operation\":\"SaveGameWriterWrite\",\"result\":{\"bytes\":12}}",
         "{\"event\":\"call\",\"session\":1,\"request\":null,\"operation\":"
         "\"SaveGameWriterClose\",\"arguments\":{\"writer\":1,\"commit\":true},\"result\":null}",
+        "{\"event\":\"commit\",\"session\":1,\"request\":null,\"operation\":"
+        "\"SaveGameWriterClose\",\"writer\":1,\"productId\":65,\"savegameId\":3,"
+        "\"outcome\":\"committed\"}",
         "{\"event\":\"fault\",\"session\":1,\"request\":" + std::to_string(readerId) +
             ",\"operation\":\"GetSavegameReader\",\"rule\":\"reader:1:never\",\"code\":null}",
     };
@@ -101,8 +104,8 @@ TEST(CallLog, OneLinePerCallAndPerAnswerAndPerFault) {
                     "{\"event\":\"call\",\"session\":1,\"request\":null,\"operation\":"
                     "\"Update\",\"arguments\":{},\"result\":null}"),
               3u);
-    EXPECT_EQ(lines.size(), 15u) << "session, 3 ids, 3 requests, name, close, 3 updates, "
-                                    "2 answers, 1 fault";
+    EXPECT_EQ(lines.size(), 16u) << "session, 3 ids, 3 requests, name, close, commit, "
+                                    "3 updates, 2 answers, 1 fault";
 }
 
 // VYKARIS_DEVSERVICE_FAULTS with chances on most kinds; the parent has no log of its own.

@@ -1,9 +1,11 @@
 #include "ChildModes.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "ChildProcess.h"
 
@@ -39,6 +41,20 @@ int DumpChild(char** argv) {
         output << listed.savegameId << ' ' << listed.size << ' ' << Hash(data) << '\n';
     }
     return output.good() ? 0 : 3;
+}
+
+// Opens a writer, writes a little, makes the marker and waits to be killed with the writer
+// open.
+int HoldChild(char** argv) {
+    DevGame game;
+    const Answer writer = game.OpenWriter(Number(argv[2]), Number(argv[3]), true);
+    const Bytes data = Pattern(1000, 7);
+    if (writer.values[0] != 0 || game.Write(writer.writer, data.data(), 1000) != 1000) {
+        return 2;
+    }
+    { std::ofstream marker(argv[4]); }
+    std::this_thread::sleep_for(std::chrono::seconds(120));
+    return 0;
 }
 
 int ScriptChild(char** argv) {
@@ -82,6 +98,9 @@ int RunChildMode(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "--child-dump") == 0 && argc == 4) {
         return DumpChild(argv);
+    }
+    if (std::strcmp(argv[1], "--child-hold") == 0 && argc == 5) {
+        return HoldChild(argv);
     }
     if (std::strcmp(argv[1], "--child-script") == 0 && argc == 3) {
         return ScriptChild(argv);

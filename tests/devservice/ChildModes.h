@@ -13,6 +13,8 @@ namespace qz::devservice::test {
 ///       named after the seed, and creates the file <marker> once Close has returned.
 ///   --child-dump <product> <output>: lists the product and writes one line per savegame,
 ///       "<id> <size> <hash of the contents>", in list order.
+///   --child-hold <product> <savegame> <marker>: opens a writer of the savegame, writes to it,
+///       creates the file <marker> and waits, the writer open, to be killed.
 ///   --child-script <product>: a fixed game session on the product (saves, lists, loads,
 ///       logins, server requests, removals) that copes with any answer and with lost ones.
 bool IsChildMode(int argc, char** argv);

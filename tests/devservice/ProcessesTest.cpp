@@ -118,5 +118,28 @@ TEST(Processes, KilledWriterLeavesTheOldOrTheNewVersion) {
     std::printf("%d kills left the old version, %d the new one\n", sawOld, sawNew);
 }
 
+// While another process has a writer open on a savegame, this one's writer answers 4; once
+// that process is killed, its lock is gone and its leftover file is in nobody's way.
+TEST(Processes, AWriterInAnotherProcessHoldsTheSavegameUntilItDies) {
+    DevGame game;
+    ASSERT_TRUE(game.Save(62, 1, Pattern(10, 1)));
+    const std::string marker = WorkFile("marker-62");
+    std::filesystem::remove(marker);
+    ChildProcess holder;
+    ASSERT_TRUE(holder.Start({"--child-hold", "62", "1", marker}));
+    for (int wait = 0; wait < 600 && !std::filesystem::exists(marker); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(std::filesystem::exists(marker));
+    EXPECT_EQ(game.OpenWriter(62, 1, true).values[0], 4u);
+    EXPECT_TRUE(game.Save(62, 2, Pattern(10, 2))) << "other savegames are free";
+    holder.Kill();
+    holder.Wait();
+    ASSERT_TRUE(game.Save(62, 1, Pattern(20, 3)));
+    Bytes loaded;
+    ASSERT_TRUE(game.Load(62, 1, loaded));
+    EXPECT_TRUE(loaded == Pattern(20, 3));
+}
+
 }  // namespace
 }  // namespace qz::devservice::test

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "DevGame.h"
 
 namespace qz::devservice::test {
@@ -72,7 +77,8 @@ TEST(Quotas, SavegameCountRefusesTheWriterOfOneTooMany) {
 }
 
 // Two writers of new savegames, both opened while there was room for one: the later commit
-// would pass the count and is discarded.
+// would pass the count and is discarded. Close has no answer: the call log tells why, and why
+// a request got a 3 (the scenario sets VYKARIS_DEVSERVICE_LOG).
 TEST(Quotas, CommitChecksAgainstWhatOthersCommittedMeanwhile) {
     DevGame game;
     ASSERT_TRUE(game.Save(76, 1, Pattern(1, 1)));
@@ -86,6 +92,18 @@ TEST(Quotas, CommitChecksAgainstWhatOthersCommittedMeanwhile) {
     const std::vector<Listed> listed = game.List(76);
     ASSERT_EQ(listed.size(), 3u);
     EXPECT_EQ(listed[2].savegameId, 3u);
+
+    EXPECT_EQ(game.OpenWriter(76, 5, true).values[0], 3u);
+    const char* path = std::getenv("VYKARIS_DEVSERVICE_LOG");
+    ASSERT_NE(path, nullptr);
+    std::ifstream log(path);
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    for (const char* expected :
+         {"\"productId\":76,\"savegameId\":3,\"outcome\":\"committed\"}",
+          "\"productId\":76,\"savegameId\":4,\"outcome\":\"discarded\",\"reason\":\"quota",
+          "\"result\":{\"code\":3,\"reason\":\"quota"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    }
 }
 
 }  // namespace

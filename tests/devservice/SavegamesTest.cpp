@@ -268,9 +268,10 @@ TEST(Savegames, LayoutIsAsDocumented) {
     DevGame game;
     ASSERT_TRUE(game.Save(30, 12, Bytes{0xAB, 0xCD}, Name{'N', 0x00E9}));
     const Bytes file = ReadRawFile(SavegamePath(30, 12));
-    const Bytes expected = {'V', 'Y', 'K', 'D', 'E', 'V',  'S',  'G',  1,   0,
+    // Version 2; the last header word is the CRC-32C of the rest of the file.
+    const Bytes expected = {'V', 'Y', 'K', 'D', 'E', 'V',  'S',  'G',  2,   0,
                             0,   0,   2,   0,   0,   0,    3,    0,    0,   0,
-                            0,   0,   0,   0,   'N', 0xC3, 0xA9, 0xAB, 0xCD};
+                            198, 176, 125, 204, 'N', 0xC3, 0xA9, 0xAB, 0xCD};
     EXPECT_TRUE(file == expected);
 }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace qz::devservice {
+
+/// Builds one JSON object member by member, in the order given; keys are the callers' own
+/// ASCII names. Text is written as UTF-8 that strict JSON parsers accept, whatever a game
+/// passed.
+class JsonObject {
+public:
+    JsonObject& Number(const std::string& key, unsigned long long value);
+    JsonObject& Boolean(const std::string& key, bool value);
+    JsonObject& Null(const std::string& key);
+    /// UTF-8 text, read up to its 0 or kMaxTextUnits bytes; a malformed byte becomes U+FFFD.
+    /// Null gives null.
+    JsonObject& Text(const std::string& key, const char* text);
+    /// UTF-16 text, read up to its 0 or kMaxTextUnits units; a lone surrogate becomes U+FFFD.
+    /// Null gives null.
+    JsonObject& Utf16(const std::string& key, const unsigned short* text);
+    JsonObject& Object(const std::string& key, const JsonObject& value);
+
+    /// The object, "{...}".
+    std::string Json() const;
+
+    /// The most units of game text a line shows.
+    static constexpr unsigned int kMaxTextUnits = 256;
+
+private:
+    void Key(const std::string& key);
+
+    std::string members;
+};
+
+}  // namespace qz::devservice

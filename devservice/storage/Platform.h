@@ -1,0 +1,112 @@
+#pragma once
+
+// The few operating-system services the development service needs, one implementation file
+// per OS. Paths are UTF-8 throughout; the Windows file converts them at the system call.
+// Nothing here follows a symbolic link (or a reparse point) below the storage directory, and
+// nothing opens a file before its type is known without blocking: a FIFO or a device under a
+// savegame's name must not hang the game.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace qz::devservice::platform {
+
+/// The value of environment variable `name`; false when it is not set.
+bool GetEnvironment(const char* name, std::string& value);
+
+/// The directory holding this library's file, without a trailing separator; empty when it
+/// cannot be found.
+std::string LibraryDirectory();
+
+/// `directory` followed by the OS's separator and `name`.
+std::string JoinPath(const std::string& directory, const std::string& name);
+
+/// The operating system's text for its last error, for the call log and the tool.
+std::string LastErrorText();
+
+/// What a path names, without following a link.
+enum class EntryType { kMissing, kFile, kDirectory, kOther, kFailed };
+EntryType TypeOf(const std::string& path);
+
+/// Creates `directory` and its missing parents, each made durable by flushing its parent;
+/// true when it exists as a directory afterwards (a link to one included: the storage
+/// directory itself may be a link).
+bool CreateDirectories(const std::string& directory);
+/// Creates one directory, durably; true when it exists as a real directory (not a link)
+/// afterwards.
+bool MakeDirectory(const std::string& directory);
+
+/// The names in `directory`, "." and ".." left out; false when it cannot be read.
+bool ListNames(const std::string& directory, std::vector<std::string>& names);
+
+/// The time the file was last written, in seconds since 1970 UTC; false when there is no such
+/// file.
+bool ModifiedTime(const std::string& path, long long& seconds);
+
+/// An open file; closed by its destructor.
+class File {
+public:
+    File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File() { Close(); }
+    bool IsOpen() const { return native != kClosed; }
+    void Close();
+
+    static constexpr std::intptr_t kClosed = -1;
+    std::intptr_t native = kClosed;
+};
+
+enum class OpenResult { kOpened, kNotAFile, kExists, kFailed };
+
+/// Opens a regular file for reading, so that other processes may replace or delete it
+/// meanwhile; kNotAFile when there is none, or a link, directory, FIFO, socket or device
+/// stands under that name (never opened in a way that could block).
+OpenResult OpenForReading(const std::string& path, File& file);
+/// Creates a new file for writing; kExists when the name is taken.
+OpenResult CreateNew(const std::string& path, File& file);
+/// Opens or creates a file for reading and writing, never through a link.
+OpenResult OpenOrCreate(const std::string& path, File& file);
+
+/// The file's size in bytes; false on failure.
+bool SizeOf(File& file, unsigned long long& size);
+/// Reads up to `size` bytes at `offset`; `got` < `size` only at the end of the file.
+bool ReadAt(File& file, unsigned long long offset, void* buffer, std::size_t size,
+            std::size_t& got);
+/// Writes all `size` bytes at `offset`; false on any failure (disk full, I/O error).
+bool WriteAt(File& file, unsigned long long offset, const void* data, std::size_t size);
+
+/// An advisory lock on the whole file for as long as this handle keeps it, without waiting;
+/// false when another open file holds one. Released when the file is closed or the process
+/// dies.
+bool TryLockFile(File& file);
+/// Whether `path` still names the open file (it was not deleted or replaced).
+bool IsSameFile(File& file, const std::string& path);
+
+/// A lock on one byte of a lock file, `offset` beyond anything the file holds: one handle's
+/// locks exclude every other handle's, in this process or another, and vanish with the
+/// process. `wait`: waits for a lock held elsewhere rather than failing.
+bool LockByte(File& file, unsigned long long offset, bool wait);
+void UnlockByte(File& file, unsigned long long offset);
+
+/// Flushes the file to the disk, closes it, renames it to `finalPath` over what was there
+/// and flushes `directory`, so that the new file survives a crash once this returns true. On
+/// false (the reason in LastErrorText) the final name keeps its previous file.
+bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
+                const std::string& directory);
+
+enum class RemoveResult { kRemoved, kMissing, kFailed };
+
+/// Deletes the file (a link itself, never what it points to) and flushes its directory.
+RemoveResult RemoveFile(const std::string& directory, const std::string& name);
+
+/// Creates (or empties) a file for writing text, such as the call log; null when that fails.
+std::FILE* CreateTextFile(const std::string& path);
+
+/// This process's id, for temporary names.
+unsigned long ProcessId();
+
+}  // namespace qz::devservice::platform

@@ -1,0 +1,604 @@
+#include "storage/Storage.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "storage/Crc32c.h"
+#include "storage/Platform.h"
+#include "storage/SavegameFile.h"
+#include "storage/TextParsing.h"
+
+namespace qz::devservice {
+
+namespace {
+
+// Each product folder has a lock file. Its first 8 bytes count the changes made to the
+// product (commits, removals, resets), so that a storage knows when its cached usage is
+// stale; locks sit far beyond them: one byte for the whole product, and one per savegame
+// for the writer that has it open.
+const char kLockFileName[] = ".lock";
+constexpr unsigned long long kProductLock = 1ull << 40;
+constexpr unsigned long long SavegameLock(unsigned int savegameId) {
+    return kProductLock + 1 + savegameId;
+}
+
+// Contents are read and copied in pieces of this size, so a file costs no more memory than
+// what the caller keeps.
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
+
+// Reads a savegame file the way every operation takes it: the type is checked without
+// blocking, the header first, the file's size must match it before anything else is read,
+// and the checksum covers the rest. `contents` receives the contents when not null.
+ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
+                       std::vector<unsigned char>* contents, unsigned int& version,
+                       std::string& reason) {
+    platform::File file;
+    switch (platform::OpenForReading(path, file)) {
+        case platform::OpenResult::kOpened:
+            break;
+        case platform::OpenResult::kFailed:
+            reason = "cannot open \"" + path + "\": " + platform::LastErrorText();
+            return ResultCode::kStorageFailure;
+        default:
+            return ResultCode::kNoSuchSavegame;
+    }
+    const auto failed = [&](const char* what) {
+        reason = std::string("cannot ") + what + " \"" + path + "\": " + platform::LastErrorText();
+        return ResultCode::kStorageFailure;
+    };
+    unsigned char fixed[kHeaderSize];
+    std::size_t got = 0;
+    unsigned long long fileSize = 0;
+    if (!platform::ReadAt(file, 0, fixed, kHeaderSize, got) || !platform::SizeOf(file, fileSize)) {
+        return failed("read");
+    }
+    SavegameFileHeader fileHeader;
+    if (got != kHeaderSize || !DecodeHeader(fixed, fileHeader) ||
+        FileSize(fileHeader) != fileSize) {
+        return ResultCode::kNoSuchSavegame;
+    }
+    unsigned char name[kMaxNameBytes];
+    if (!platform::ReadAt(file, kHeaderSize, name, fileHeader.nameBytes, got)) {
+        return failed("read");
+    }
+    if (got != fileHeader.nameBytes) {
+        return ResultCode::kNoSuchSavegame;
+    }
+    std::vector<unsigned char> chunk;
+    try {
+        if (contents != nullptr) {
+            contents->resize(fileHeader.size);
+        } else {
+            chunk.resize(std::min<std::size_t>(kChunk, fileHeader.size));
+        }
+    } catch (const std::bad_alloc&) {
+        reason = "out of memory for the " + std::to_string(fileHeader.size) + " bytes of \"" +
+                 path + "\"";
+        return ResultCode::kStorageFailure;
+    }
+    unsigned int crc = 0;
+    for (unsigned long long done = 0; done < fileHeader.size;) {
+        const std::size_t wanted = static_cast<std::size_t>(
+            contents != nullptr ? fileHeader.size - done
+                                : std::min<unsigned long long>(kChunk, fileHeader.size - done));
+        unsigned char* into =
+            contents != nullptr ? contents->data() + static_cast<std::size_t>(done) : chunk.data();
+        if (!platform::ReadAt(file, kHeaderSize + fileHeader.nameBytes + done, into, wanted, got)) {
+            return failed("read");
+        }
+        if (got == 0) {
+            return ResultCode::kNoSuchSavegame;  // it shrank under us
+        }
+        crc = Crc32c(into, got, crc);
+        done += got;
+    }
+    if (!CheckNameAndChecksum(fileHeader, name, crc, header.name)) {
+        return ResultCode::kNoSuchSavegame;
+    }
+    header.size = fileHeader.size;
+    version = fileHeader.version;
+    return ResultCode::kDone;
+}
+
+unsigned long long ReadGeneration(platform::File& lock) {
+    unsigned char bytes[8] = {};
+    std::size_t got = 0;
+    platform::ReadAt(lock, 0, bytes, sizeof bytes, got);
+    unsigned long long generation = 0;
+    for (int i = 7; i >= 0; --i) {
+        generation = generation << 8 | bytes[i];
+    }
+    return generation;
+}
+
+void WriteGeneration(platform::File& lock, unsigned long long generation) {
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; ++i) {
+        bytes[i] = static_cast<unsigned char>(generation >> (8 * i));
+    }
+    platform::WriteAt(lock, 0, bytes, sizeof bytes);
+}
+
+}  // namespace
+
+ResultCode ReadSavegameFile(const std::string& path, SavegameContents& contents,
+                            std::string& reason) {
+    return ReadChecked(path, contents.header, &contents.data, contents.version, reason);
+}
+
+struct Storage::Product {
+    unsigned int id;
+    std::string directory;
+    platform::File lock;
+    bool usageKnown = false;
+    unsigned long long generation = 0;
+    ProductUsage usage;
+};
+
+// The product stays locked for the object's life.
+class ProductLock {
+public:
+    explicit ProductLock(platform::File& lock)
+        : lock(lock), held(platform::LockByte(lock, kProductLock, true)) {}
+    ~ProductLock() {
+        if (held) {
+            platform::UnlockByte(lock, kProductLock);
+        }
+    }
+    ProductLock(const ProductLock&) = delete;
+    ProductLock& operator=(const ProductLock&) = delete;
+    bool Held() const { return held; }
+
+private:
+    platform::File& lock;
+    const bool held;
+};
+
+class PendingSavegame {
+public:
+    ~PendingSavegame() {
+        if (product != nullptr) {
+            platform::UnlockByte(product->lock, SavegameLock(savegameId));
+        }
+    }
+
+    Storage::Product* product = nullptr;
+    unsigned int savegameId = 0;
+    platform::File file;
+    std::string name;  // of the temporary file
+    std::string path;
+    std::size_t reservedNameBytes = 0;
+    unsigned long long appended = 0;
+    unsigned int contentsCrc = 0;
+};
+
+void PendingSavegameDeleter::operator()(PendingSavegame* pending) const {
+    delete pending;
+}
+
+std::string ConfiguredStorageDirectory() {
+    std::string value;
+    if (platform::GetEnvironment("VYKARIS_DEVSERVICE_DIR", value) && !value.empty()) {
+        return value;
+    }
+    return platform::JoinPath(platform::LibraryDirectory(), "savegames");
+}
+
+Storage::Storage(std::string directory) : directory(std::move(directory)) {}
+
+Storage::~Storage() = default;
+
+std::string Storage::ProductDirectory(unsigned int productId) const {
+    return platform::JoinPath(directory, std::to_string(productId));
+}
+
+std::string Storage::SavegamePath(unsigned int productId, unsigned int savegameId) const {
+    return platform::JoinPath(ProductDirectory(productId), SavegameFileName(savegameId));
+}
+
+std::vector<unsigned int> Storage::Products() const {
+    std::vector<std::string> names;
+    std::vector<unsigned int> ids;
+    platform::ListNames(directory, names);
+    for (const std::string& name : names) {
+        unsigned long long id = 0;
+        // Only the names the service makes, and only real folders.
+        if (ParseDecimal(name, 0xFFFFFFFFull, id) && std::to_string(id) == name &&
+            platform::TypeOf(platform::JoinPath(directory, name)) ==
+                platform::EntryType::kDirectory) {
+            ids.push_back(static_cast<unsigned int>(id));
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+std::vector<StoredFile> Storage::Scan(unsigned int productId) const {
+    const std::string productDirectory = ProductDirectory(productId);
+    std::vector<std::string> names;
+    std::vector<StoredFile> files;
+    if (platform::TypeOf(productDirectory) != platform::EntryType::kDirectory ||
+        !platform::ListNames(productDirectory, names)) {
+        return files;
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const std::string path = platform::JoinPath(productDirectory, name);
+        unsigned int savegameId = 0;
+        if (ParseSavegameFileName(name, savegameId)) {
+            const bool regular = platform::TypeOf(path) == platform::EntryType::kFile;
+            files.push_back(
+                {regular ? StoredFile::Kind::kSavegameFile : StoredFile::Kind::kNotAFile, name,
+                 savegameId});
+        } else if (ParseTemporaryFileName(name, savegameId)) {
+            platform::File file;
+            if (platform::OpenForReading(path, file) != platform::OpenResult::kOpened) {
+                continue;
+            }
+            files.push_back({platform::TryLockFile(file) ? StoredFile::Kind::kTemporary
+                                                         : StoredFile::Kind::kHeldTemporary,
+                             name, savegameId});
+        }
+    }
+    return files;
+}
+
+std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
+    std::vector<SavegameHeader> savegames;
+    std::string reason;
+    for (const StoredFile& file : Scan(productId)) {
+        SavegameHeader header;
+        if (file.kind == StoredFile::Kind::kSavegameFile &&
+            ReadHeader(productId, file.savegameId, header, reason) == ResultCode::kDone) {
+            savegames.push_back(std::move(header));
+        }
+    }
+    std::sort(savegames.begin(), savegames.end(),
+              [](const SavegameHeader& a, const SavegameHeader& b) {
+                  return a.savegameId < b.savegameId;
+              });
+    return savegames;
+}
+
+ResultCode Storage::ReadHeader(unsigned int productId, unsigned int savegameId,
+                               SavegameHeader& header, std::string& reason) const {
+    header.savegameId = savegameId;
+    // A link standing for the product's folder leads out of the storage directory.
+    if (platform::TypeOf(ProductDirectory(productId)) != platform::EntryType::kDirectory) {
+        return ResultCode::kNoSuchSavegame;
+    }
+    unsigned int version = 0;
+    return ReadChecked(SavegamePath(productId, savegameId), header, nullptr, version, reason);
+}
+
+ResultCode Storage::Read(unsigned int productId, unsigned int savegameId,
+                         SavegameContents& contents, std::string& reason) const {
+    contents.header.savegameId = savegameId;
+    if (platform::TypeOf(ProductDirectory(productId)) != platform::EntryType::kDirectory) {
+        return ResultCode::kNoSuchSavegame;
+    }
+    return ReadSavegameFile(SavegamePath(productId, savegameId), contents, reason);
+}
+
+Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std::string& reason) {
+    const auto known = products.find(productId);
+    const std::string productDirectory = ProductDirectory(productId);
+    switch (platform::TypeOf(productDirectory)) {
+        case platform::EntryType::kDirectory:
+            break;
+        case platform::EntryType::kMissing:
+            if (!create) {
+                return nullptr;
+            }
+            if (!platform::CreateDirectories(directory) ||
+                !platform::MakeDirectory(productDirectory)) {
+                reason = "cannot create the folder \"" + productDirectory +
+                         "\": " + platform::LastErrorText();
+                return nullptr;
+            }
+            break;
+        case platform::EntryType::kFailed:
+            reason = "cannot reach \"" + productDirectory + "\": " + platform::LastErrorText();
+            return nullptr;
+        default:
+            // A link or another file: no product here, and nothing to be written through it.
+            if (create) {
+                reason = "\"" + productDirectory + "\" is not a folder (a link or another file)";
+            }
+            return nullptr;
+    }
+    if (known != products.end()) {
+        return known->second.get();
+    }
+    auto product = std::make_unique<Product>();
+    product->id = productId;
+    product->directory = productDirectory;
+    const std::string lockPath = platform::JoinPath(productDirectory, kLockFileName);
+    if (platform::OpenOrCreate(lockPath, product->lock) != platform::OpenResult::kOpened) {
+        reason = "cannot open the lock file \"" + lockPath + "\": " + platform::LastErrorText();
+        return nullptr;
+    }
+    return products.emplace(productId, std::move(product)).first->second.get();
+}
+
+const ProductUsage& Storage::LockedUsage(Product& product) {
+    const unsigned long long generation = ReadGeneration(product.lock);
+    if (!product.usageKnown || generation != product.generation) {
+        product.usage = ProductUsage();
+        for (const SavegameHeader& header : List(product.id)) {
+            product.usage.sizes[header.savegameId] = header.size;
+            product.usage.bytes += header.size;
+        }
+        product.usageKnown = true;
+        product.generation = generation;
+    }
+    return product.usage;
+}
+
+void Storage::Changed(Product& product, unsigned int savegameId, const unsigned int* newSize) {
+    const unsigned long long generation = ReadGeneration(product.lock);
+    WriteGeneration(product.lock, generation + 1);
+    // Kept up to date only when nobody else changed the product since it was read.
+    if (!product.usageKnown || generation != product.generation) {
+        product.usageKnown = false;
+        return;
+    }
+    product.generation = generation + 1;
+    ProductUsage& usage = product.usage;
+    const auto old = usage.sizes.find(savegameId);
+    if (old != usage.sizes.end()) {
+        usage.bytes -= old->second;
+        usage.sizes.erase(old);
+    }
+    if (newSize != nullptr) {
+        usage.sizes[savegameId] = *newSize;
+        usage.bytes += *newSize;
+    }
+}
+
+const ProductUsage& Storage::Usage(unsigned int productId) {
+    std::string reason;
+    Product* product = OpenProduct(productId, false, reason);
+    if (product == nullptr) {
+        return noUsage;
+    }
+    const ProductLock lock(product->lock);
+    return LockedUsage(*product);
+}
+
+bool Storage::CreateTemporary(Product& product, unsigned int savegameId, PendingSavegame& pending,
+                              std::string& reason) {
+    // A name left by a killed process (perhaps one with this very process id) is skipped.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::string name =
+            TemporaryFileName(savegameId, platform::ProcessId(), ++temporaryCounter);
+        const std::string path = platform::JoinPath(product.directory, name);
+        platform::File file;
+        switch (platform::CreateNew(path, file)) {
+            case platform::OpenResult::kOpened:
+                break;
+            case platform::OpenResult::kFailed:
+                reason = "cannot create \"" + path + "\": " + platform::LastErrorText();
+                return false;
+            default:
+                continue;
+        }
+        // A reset may delete a file between its creation and its lock: then it is not ours.
+        if (platform::TryLockFile(file) && platform::IsSameFile(file, path)) {
+            pending.file.native = file.native;
+            file.native = platform::File::kClosed;
+            pending.name = name;
+            pending.path = path;
+            return true;
+        }
+    }
+    reason = "no free temporary name for savegame " + std::to_string(savegameId) + " in \"" +
+             product.directory + "\"";
+    return false;
+}
+
+ResultCode Storage::Begin(unsigned int productId, unsigned int savegameId,
+                          const Utf16Name& expectedName, PendingVersion& pending,
+                          std::string& reason) {
+    Product* product = OpenProduct(productId, true, reason);
+    if (product == nullptr) {
+        return ResultCode::kStorageFailure;
+    }
+    if (!platform::LockByte(product->lock, SavegameLock(savegameId), false)) {
+        reason = "another process writes savegame " + std::to_string(savegameId);
+        return ResultCode::kInUse;
+    }
+    PendingVersion started(new PendingSavegame);
+    started->product = product;
+    started->savegameId = savegameId;
+    ExpectName(*started, expectedName);
+    if (!CreateTemporary(*product, savegameId, *started, reason)) {
+        return ResultCode::kStorageFailure;
+    }
+    pending = std::move(started);
+    return ResultCode::kDone;
+}
+
+void Storage::ExpectName(PendingSavegame& pending, const Utf16Name& name) {
+    if (pending.appended == 0) {
+        pending.reservedNameBytes = NameToUtf8(name).size();
+    }
+}
+
+unsigned long long Storage::Appended(const PendingSavegame& pending) {
+    return pending.appended;
+}
+
+bool Storage::Append(PendingSavegame& pending, const void* data, std::size_t size,
+                     std::string& reason) {
+    if (!platform::WriteAt(pending.file, kHeaderSize + pending.reservedNameBytes + pending.appended,
+                           data, size)) {
+        reason = "cannot write \"" + pending.path + "\": " + platform::LastErrorText();
+        return false;
+    }
+    pending.appended += size;
+    pending.contentsCrc = Crc32c(data, size, pending.contentsCrc);
+    return true;
+}
+
+namespace {
+
+// Moves the contents of `from` into `to`, where they start at `offset`, piece by piece.
+bool CopyContents(platform::File& from, unsigned long long fromOffset, platform::File& to,
+                  unsigned long long toOffset, unsigned long long size) {
+    std::vector<unsigned char> chunk(
+        static_cast<std::size_t>(std::min<unsigned long long>(kChunk, size)));
+    for (unsigned long long done = 0; done < size;) {
+        std::size_t got = 0;
+        const auto wanted =
+            static_cast<std::size_t>(std::min<unsigned long long>(kChunk, size - done));
+        if (!platform::ReadAt(from, fromOffset + done, chunk.data(), wanted, got) ||
+            got != wanted || !platform::WriteAt(to, toOffset + done, chunk.data(), got)) {
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+}  // namespace
+
+CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, const Admit& admit,
+                              std::string& reason) {
+    Product& product = *pending->product;
+    const ProductLock lock(product.lock);
+    if (!lock.Held()) {
+        reason = "cannot lock the product: " + platform::LastErrorText();
+        Discard(std::move(pending));
+        return CommitOutcome::kFailed;
+    }
+    if (admit && !admit(LockedUsage(product))) {
+        Discard(std::move(pending));
+        return CommitOutcome::kRefused;
+    }
+    const std::string utf8 = NameToUtf8(name);
+    SavegameFileHeader header;
+    header.size = static_cast<unsigned int>(pending->appended);
+    header.nameBytes = static_cast<unsigned int>(utf8.size());
+    const auto* nameBytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    header.checksum = FileChecksum(header, nameBytes, pending->contentsCrc);
+    unsigned char fixed[kHeaderSize];
+    EncodeHeader(header, fixed);
+
+    if (utf8.size() != pending->reservedNameBytes) {
+        // The name changed its length after the contents were placed: they move to a new file.
+        PendingSavegame moved;
+        if (!CreateTemporary(product, pending->savegameId, moved, reason) ||
+            !CopyContents(pending->file, kHeaderSize + pending->reservedNameBytes, moved.file,
+                          kHeaderSize + utf8.size(), pending->appended)) {
+            if (reason.empty()) {
+                reason = "cannot move the contents to \"" + moved.path +
+                         "\": " + platform::LastErrorText();
+            }
+            if (moved.file.IsOpen()) {
+                moved.file.Close();
+                platform::RemoveFile(product.directory, moved.name);
+            }
+            Discard(std::move(pending));
+            return CommitOutcome::kFailed;
+        }
+        pending->file.Close();
+        platform::RemoveFile(product.directory, pending->name);
+        pending->file.native = moved.file.native;
+        moved.file.native = platform::File::kClosed;
+        pending->name = moved.name;
+        pending->path = moved.path;
+    }
+    if (!platform::WriteAt(pending->file, 0, fixed, kHeaderSize) ||
+        !platform::WriteAt(pending->file, kHeaderSize, utf8.data(), utf8.size()) ||
+        !platform::CommitFile(pending->file, pending->path,
+                              SavegamePath(product.id, pending->savegameId), product.directory)) {
+        reason = "cannot commit \"" + pending->path + "\": " + platform::LastErrorText();
+        Discard(std::move(pending));
+        return CommitOutcome::kFailed;
+    }
+    Changed(product, pending->savegameId, &header.size);
+    return CommitOutcome::kCommitted;
+}
+
+void Storage::Discard(PendingVersion pending) {
+    if (pending->file.IsOpen()) {
+        pending->file.Close();
+        platform::RemoveFile(pending->product->directory, pending->name);
+    }
+}
+
+bool Storage::Write(unsigned int productId, unsigned int savegameId, const Utf16Name& name,
+                    const unsigned char* data, std::size_t size, std::string& reason) {
+    PendingVersion pending;
+    if (Begin(productId, savegameId, name, pending, reason) != ResultCode::kDone) {
+        return false;
+    }
+    if (!Append(*pending, data, size, reason)) {
+        Discard(std::move(pending));
+        return false;
+    }
+    return Commit(std::move(pending), name, nullptr, reason) == CommitOutcome::kCommitted;
+}
+
+ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std::string& reason) {
+    Product* product = OpenProduct(productId, false, reason);
+    if (product == nullptr) {
+        return reason.empty() ? ResultCode::kNoSuchSavegame : ResultCode::kStorageFailure;
+    }
+    const ProductLock lock(product->lock);
+    // Only a savegame is removed: a damaged or foreign file under that name is left alone.
+    SavegameHeader header;
+    const ResultCode found = ReadHeader(productId, savegameId, header, reason);
+    if (found != ResultCode::kDone) {
+        return found;
+    }
+    switch (platform::RemoveFile(product->directory, SavegameFileName(savegameId))) {
+        case platform::RemoveResult::kRemoved:
+            Changed(*product, savegameId, nullptr);
+            return ResultCode::kDone;
+        case platform::RemoveResult::kMissing:
+            return ResultCode::kNoSuchSavegame;
+        case platform::RemoveResult::kFailed:
+            break;
+    }
+    reason = "cannot delete \"" + SavegamePath(productId, savegameId) +
+             "\": " + platform::LastErrorText();
+    return ResultCode::kStorageFailure;
+}
+
+bool Storage::Reset(unsigned int productId, std::string& reason) {
+    Product* product = OpenProduct(productId, false, reason);
+    if (product == nullptr) {
+        return reason.empty();
+    }
+    const ProductLock lock(product->lock);
+    bool done = true;
+    for (const StoredFile& file : Scan(productId)) {
+        if (file.kind == StoredFile::Kind::kNotAFile ||
+            file.kind == StoredFile::Kind::kHeldTemporary) {
+            continue;
+        }
+        platform::File held;
+        if (file.kind == StoredFile::Kind::kTemporary) {
+            // Held while it is deleted, so that it cannot become a live writer's meanwhile.
+            const std::string path = platform::JoinPath(product->directory, file.name);
+            if (platform::OpenForReading(path, held) != platform::OpenResult::kOpened ||
+                !platform::TryLockFile(held)) {
+                continue;
+            }
+        }
+        if (platform::RemoveFile(product->directory, file.name) ==
+            platform::RemoveResult::kFailed) {
+            reason = "cannot delete \"" + file.name + "\": " + platform::LastErrorText();
+            done = false;
+        }
+    }
+    WriteGeneration(product->lock, ReadGeneration(product->lock) + 1);
+    product->usageKnown = false;
+    return done;
+}
+
+}  // namespace qz::devservice
