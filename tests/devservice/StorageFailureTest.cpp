@@ -12,8 +12,15 @@ namespace qz::devservice::test {
 namespace {
 
 // VYKARIS_DEVSERVICE_DIR names a directory below a regular file.
-TEST(UnwritableStorage, WritersFailListsAreEmptyNothingCrashes) {
+TEST(UnwritableStorage, IsReportedOnceWritersFailListsAreEmptyNothingCrashes) {
+    testing::internal::CaptureStderr();
     DevGame game;
+    DevGame second;
+    const std::string reported = testing::internal::GetCapturedStderr();
+    const std::string expected = "development service: the storage directory \"" +
+                                 StorageDirectory() + "\" cannot be used (";
+    EXPECT_EQ(reported.find(expected), 0u) << reported;
+    EXPECT_EQ(reported.find('\n'), reported.size() - 1) << "one line: " << reported;
     const Answer writer = game.OpenWriter(50, 1, true);
     EXPECT_EQ(writer.values[0], 3u);
     ASSERT_NE(writer.writer, nullptr);
