@@ -13,7 +13,9 @@ const std::vector<Command>& Commands() {
          RunList},
         {"export", "export <product> <savegame> <file>  |  export <product> <directory>",
          "Copies one savegame's file, byte for byte, to <file>; or every savegame of the\n"
-         "product to <directory> (created when missing), as <savegame>.vsg files.",
+         "product to <directory> (created when missing), as <savegame>.vsg files. A directory\n"
+         "named as a number is written ./<number>, so that a forgotten <file> is not taken\n"
+         "for one.",
          RunExport},
         {"import", "import <product> <savegame> <file>  |  import <product> <directory>",
          "Commits <file>, a savegame file as export writes it, as the savegame; or every\n"
@@ -52,6 +54,14 @@ unsigned int SavegameId(const std::string& text) {
         throw UsageError("\"" + text + "\" is not a savegame id (0 to 4294967294)");
     }
     return static_cast<unsigned int>(id);
+}
+
+std::string SavegameText(unsigned int productId, unsigned int savegameId) {
+    return "savegame " + std::to_string(savegameId) + " of product " + std::to_string(productId);
+}
+
+std::string CountText(unsigned long long count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 unsigned long long ByteCount(const std::string& text, const char* what) {
