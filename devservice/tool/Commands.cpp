@@ -36,6 +36,17 @@ const std::vector<Command>& Commands() {
          "<size> bytes (default: half its size); flip inverts <count> bytes (default 1) from\n"
          "byte <offset> of the file (the layout is in the development service's README).",
          RunDamage},
+        {"register",
+         "register [--root <registry root>] <folder>  |  register [--root <registry root>] "
+         "--remove",
+         "Points the registry at <folder>, which holds the service library, so that games\n"
+         "load it: the InstallDir value of HKEY_LOCAL_MACHINE\\SOFTWARE\\Vykaris\\Launcher\n"
+         "(Windows), or the file <registry root>/HKEY_LOCAL_MACHINE/SOFTWARE/Vykaris/Launcher/\n"
+         "InstallDir (Linux; the root is --root, else VYKARIS_REGISTRY_ROOT, else\n"
+         "/etc/vykaris/registry, and the line to export it is printed even with --quiet).\n"
+         "The folder is stored as an absolute path, so that games find it from any working\n"
+         "directory. --remove deletes the value again.",
+         RunRegister},
     };
     return commands;
 }

@@ -42,6 +42,10 @@ unsigned int SavegameId(const std::string& text);
 /// A count or offset of bytes; a UsageError saying that the text is not `what` otherwise.
 unsigned long long ByteCount(const std::string& text, const char* what);
 
+/// Writes the file whole and durably, under a temporary name first, as the service commits;
+/// a Failure when it cannot.
+void WriteFileDurably(const std::string& path, const std::vector<unsigned char>& bytes);
+
 /// "savegame 3 of product 7", for messages.
 std::string SavegameText(unsigned int productId, unsigned int savegameId);
 /// "1 file", "2 files": `count` and the noun, plural but for 1.
@@ -53,5 +57,6 @@ std::string RunImport(Storage& storage, const Arguments& arguments);
 std::string RunRemove(Storage& storage, const Arguments& arguments);
 std::string RunReset(Storage& storage, const Arguments& arguments);
 std::string RunDamage(Storage& storage, const Arguments& arguments);
+std::string RunRegister(Storage& storage, const Arguments& arguments);
 
 }  // namespace qz::devservice::tool

@@ -16,8 +16,9 @@ namespace {
 
 const char kSuffix[] = ".vsg";
 
-// Writes the file durably, under a temporary name first, as the service commits.
-void WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes) {
+}  // namespace
+
+void WriteFileDurably(const std::string& path, const std::vector<unsigned char>& bytes) {
     const std::filesystem::path target = std::filesystem::u8path(path);
     const std::string directory =
         target.has_parent_path() ? target.parent_path().u8string() : std::string(".");
@@ -36,6 +37,8 @@ void WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes
     }
 }
 
+namespace {
+
 void ExportOne(const Storage& storage, unsigned int productId, unsigned int savegameId,
                const std::string& path) {
     SavegameContents contents;
@@ -49,8 +52,8 @@ void ExportOne(const Storage& storage, unsigned int productId, unsigned int save
                       std::to_string(productId));
     }
     // The format has one encoding of a name and contents per version: the same bytes.
-    WriteWhole(path, EncodeSavegameFile(contents.version, contents.header.name,
-                                        contents.data.data(), contents.data.size()));
+    WriteFileDurably(path, EncodeSavegameFile(contents.version, contents.header.name,
+                                              contents.data.data(), contents.data.size()));
 }
 
 // Reads and checks a savegame file as the service would take it.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildModes.h"
 #include "ChildProcess.h"
 #include "DevGame.h"
 
@@ -286,6 +287,48 @@ TEST(Tool, AStorageDirectoryThatIsNotThereIsAnError) {
     ASSERT_EQ(Tool({"export", "96", "1", Scratch("imported.vsg")}), 0);
     EXPECT_EQ(ToolIn(missing, {"import", "1", "1", Scratch("imported.vsg")}), 0);
     EXPECT_EQ(ToolIn(missing, {"list", "1"}), 0);
+}
+
+// register points games at the service from any working directory, and --remove undoes it.
+// Runs on the registry the scenario prepared: natively a tree named by VYKARIS_REGISTRY_ROOT,
+// under Wine the prefix's own.
+TEST(Register, GamesFindTheRegisteredServiceAndNotTheRemovedOne) {
+    const std::string service = fs::path(ToolPath()).parent_path().string();
+    const fs::path elsewhere = fs::path(Scratch("register-cwd"));
+    fs::create_directories(elsewhere);
+    fs::create_directories(StorageDirectory());
+    // A relative folder is stored as an absolute one.
+    const fs::path relative = fs::path(service).lexically_relative(fs::current_path());
+    const struct {
+        std::vector<std::string> arguments;
+        int code;
+        std::string said;
+        int installationError;
+    } cases[] = {
+        // The key stays, for the other values a launcher may keep there: error 2, not 1.
+        {{"register", "--remove"}, 0, "removed ", 2},
+        {{"register", "--remove"}, 0, "no ", 2},
+        {{"register", relative.string()}, 0, "registered \"" + service + "\" in ", 0},
+        {{"register", elsewhere.string()}, 1, "veltodev register: no vykveltoapi_r2.", 0},
+        {{"register"}, 2, "veltodev register: expected a folder or --remove", 0},
+    };
+    for (const auto& c : cases) {
+        std::string output;
+        EXPECT_EQ(Tool(c.arguments, &output), c.code) << output;
+#ifndef _WIN32
+        if (c.code == 0 && c.arguments[1] != "--remove") {
+            const std::string environment =
+                std::string("export VYKARIS_REGISTRY_ROOT=") + std::getenv("VYKARIS_REGISTRY_ROOT");
+            EXPECT_EQ(output.rfind(environment + "\n", 0), 0u) << output;
+            output.erase(0, environment.size() + 1);
+        }
+#endif
+        EXPECT_EQ(output.rfind(c.said, 0), 0u) << output;
+        const fs::path start = fs::current_path();
+        fs::current_path(elsewhere);
+        EXPECT_EQ(InstallationErrorInFreshProcess(), c.installationError) << output;
+        fs::current_path(start);
+    }
 }
 
 // Each way of damaging a file, on the middle one of three savegames: the service answers,
