@@ -37,8 +37,9 @@ bool ParseLimit(const std::string& name, const std::string& value, unsigned long
 // its own.
 bool ReportItems(const std::string& name, const std::string& value,
                  const std::vector<std::string>& itemProblems, std::vector<std::string>& problems) {
+    const std::string setting = name + "=\"" + value + "\": ";
     for (const std::string& problem : itemProblems) {
-        problems.push_back(name + "=\"" + value + "\": " + problem);
+        problems.push_back(setting + problem);
     }
     return itemProblems.empty();
 }

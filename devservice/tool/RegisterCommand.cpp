@@ -32,7 +32,7 @@ std::string ServiceFolder(const std::string& argument) {
     if (!folder.has_filename()) {
         folder = folder.parent_path();  // no trailing separator
     }
-    const std::string text = folder.u8string();
+    std::string text = folder.u8string();
     if (error || !fs::is_regular_file(folder / kLibraryName, error)) {
         throw Failure("no " + std::string(kLibraryName) + " in \"" + text +
                       "\": register the folder that holds the service library");
