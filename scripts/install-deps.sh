@@ -78,7 +78,8 @@ if [ "$(id -u)" -eq 0 ]; then
 elif command -v sudo >/dev/null 2>&1; then
     sudo=(sudo)
 else
-    echo "Missing packages ($(missing_packages "${asked[@]}" | tr '\n' ' ')) and not root: install them and run again." >&2
+    echo "Missing packages and not root: install them and run again:" >&2
+    echo "  apt-get update && apt-get install -y $(missing_packages "${asked[@]}" | tr '\n' ' ')" >&2
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive

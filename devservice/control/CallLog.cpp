@@ -38,7 +38,7 @@ CallLog::CallLog(const std::string& path, const std::string& storageDirectory)
 }
 
 void CallLog::Write(const char* event, std::optional<unsigned int> session,
-                    std::optional<unsigned int> request, EntryPoint entry,
+                    std::optional<unsigned int> request, std::optional<EntryPoint> entry,
                     const JsonObject& details) {
     if (file == nullptr) {
         return;
@@ -58,7 +58,11 @@ void CallLog::Write(const char* event, std::optional<unsigned int> session,
     } else {
         line.Null("request");
     }
-    line.Text("operation", EntryPointName(entry));
+    if (entry) {
+        line.Text("operation", EntryPointName(*entry));
+    } else {
+        line.Null("operation");
+    }
     std::string text = line.Json();
     const std::string rest = details.Json();
     // Both are objects: the details' members continue the line's.

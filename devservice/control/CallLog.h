@@ -23,10 +23,11 @@ public:
 
     bool IsOpen() const { return file != nullptr; }
 
-    /// Writes one line: time, `event`, session and request (null when absent), operation,
+    /// Writes one line: time, `event`, session, request and operation (null when absent),
     /// then the members of `details`.
     void Write(const char* event, std::optional<unsigned int> session,
-               std::optional<unsigned int> request, EntryPoint entry, const JsonObject& details);
+               std::optional<unsigned int> request, std::optional<EntryPoint> entry,
+               const JsonObject& details);
 
 private:
     std::FILE* file = nullptr;

@@ -54,31 +54,27 @@ bool ParseAnswer(const std::string& answer, FaultRule& rule) {
 
 }  // namespace
 
-bool ParseFaultRules(const std::string& text, std::vector<FaultRule>& rules, std::string& error) {
-    std::vector<FaultRule> parsed;
-    for (const std::string& item : Split(text, ',')) {
-        const std::vector<std::string> parts = Split(item, ':');
+void ParseFaultRules(const std::string& text, std::vector<FaultRule>& rules,
+                     std::vector<std::string>& problems) {
+    const std::vector<std::string> items = Split(text, ',');
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::vector<std::string> parts = Split(items[i], ':');
         FaultRule rule;
-        rule.text = item;
+        rule.text = items[i];
+        std::string expected;
         if (parts.size() != 3 || !ParseRequestKind(parts[0], rule.kind)) {
-            error =
-                "a rule \"<kind>:<when>:<answer>\" with a kind of list, reader, read, "
-                "writer, write, commit, remove, login, server or traffic, not \"" +
-                item + "\"";
-            return false;
+            expected = "<kind>:<when>:<answer>, <kind> one of " + RequestKindList(true);
+        } else if (!ParseWhen(parts[1], rule)) {
+            expected = "<when> as <N> (1 or more), <N>+ or p<probability>@<seed>";
+        } else if (!ParseAnswer(parts[2], rule)) {
+            expected = "<answer> as a result code from 1 or never";
         }
-        if (!ParseWhen(parts[1], rule)) {
-            error = "<when> as <N>, <N>+ or p<probability>@<seed> in \"" + item + "\"";
-            return false;
+        if (expected.empty()) {
+            rules.push_back(std::move(rule));
+        } else {
+            problems.push_back(ItemProblem("rule", i, items[i], expected));
         }
-        if (!ParseAnswer(parts[2], rule)) {
-            error = "<answer> as a result code from 1 or \"never\" in \"" + item + "\"";
-            return false;
-        }
-        parsed.push_back(std::move(rule));
     }
-    rules = std::move(parsed);
-    return true;
 }
 
 FaultInjector::FaultInjector(std::vector<FaultRule> rules) : rules(std::move(rules)) {

@@ -26,9 +26,12 @@ struct FaultRule {
     unsigned int code = 0;
 };
 
-/// Parses rules separated by commas, each "<kind>:<when>:<answer>" (README.md); false, with
-/// the reason in `error`, when any rule is malformed.
-bool ParseFaultRules(const std::string& text, std::vector<FaultRule>& rules, std::string& error);
+/// Parses rules separated by commas, each "<kind>:<when>:<answer>" (README.md). The valid
+/// rules go to `rules`, in their order; each malformed one is left out and described in
+/// `problems` by its position (1 = the first) and the form expected, so that one typing
+/// error does not switch off the faults the other rules ask for.
+void ParseFaultRules(const std::string& text, std::vector<FaultRule>& rules,
+                     std::vector<std::string>& problems);
 
 /// What one call gets: nothing unusual, a result code, or no answer.
 struct Fault {

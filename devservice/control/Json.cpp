@@ -1,5 +1,6 @@
 #include "control/Json.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "storage/SavegameName.h"
@@ -80,17 +81,18 @@ unsigned int Decode(const unsigned short* text, unsigned int left, unsigned int&
     return DecodeUtf16(text, left, c);
 }
 
-// At most kMaxTextUnits units; a sequence cut by that limit counts as malformed.
+// At most `maxUnits` units; a sequence cut by that limit counts as malformed.
 template <typename Unit>
-void AppendText(std::string& out, const Unit* text) {
-    unsigned int length = 0;
-    while (length < JsonObject::kMaxTextUnits && text[length] != 0) {
+void AppendText(std::string& out, const Unit* text,
+                std::size_t maxUnits = JsonObject::kMaxTextUnits) {
+    std::size_t length = 0;
+    while (length < maxUnits && text[length] != 0) {
         ++length;
     }
     out += '"';
-    for (unsigned int i = 0; i < length;) {
+    for (std::size_t i = 0; i < length;) {
         unsigned int c = 0;
-        i += Decode(text + i, length - i, c);
+        i += Decode(text + i, static_cast<unsigned int>(std::min<std::size_t>(length - i, 4)), c);
         AppendCodePoint(out, c);
     }
     out += '"';
@@ -140,6 +142,24 @@ JsonObject& JsonObject::Utf16(const std::string& key, const unsigned short* text
     }
     Key(key);
     AppendText(members, text);
+    return *this;
+}
+
+JsonObject& JsonObject::String(const std::string& key, const std::string& text) {
+    Key(key);
+    AppendText(members, reinterpret_cast<const unsigned char*>(text.c_str()), text.size());
+    return *this;
+}
+
+JsonObject& JsonObject::Strings(const std::string& key, const std::vector<std::string>& texts) {
+    Key(key);
+    members += '[';
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        members += i == 0 ? "" : ",";
+        AppendText(members, reinterpret_cast<const unsigned char*>(texts[i].c_str()),
+                   texts[i].size());
+    }
+    members += ']';
     return *this;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qz::devservice {
 
@@ -18,6 +19,10 @@ public:
     /// UTF-16 text, read up to its 0 or kMaxTextUnits units; a lone surrogate becomes U+FFFD.
     /// Null gives null.
     JsonObject& Utf16(const std::string& key, const unsigned short* text);
+    /// The service's own UTF-8 text (a path, a setting), whole.
+    JsonObject& String(const std::string& key, const std::string& text);
+    /// An array of the service's own UTF-8 texts, whole.
+    JsonObject& Strings(const std::string& key, const std::vector<std::string>& texts);
     JsonObject& Object(const std::string& key, const JsonObject& value);
 
     /// The object, "{...}".

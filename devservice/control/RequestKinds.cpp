@@ -25,4 +25,24 @@ bool ParseRequestKind(const std::string& name, RequestKind& kind) {
     return false;
 }
 
+std::string RequestKindList(bool withCommit) {
+    std::string list;
+    for (std::size_t i = 0; i < kRequestKindCount; ++i) {
+        if (!withCommit && static_cast<RequestKind>(i) == RequestKind::kCommit) {
+            continue;
+        }
+        if (!list.empty()) {
+            list += i + 1 == kRequestKindCount ? " or " : ", ";
+        }
+        list += kNames[i];
+    }
+    return list;
+}
+
+std::string ItemProblem(const char* what, std::size_t index, const std::string& item,
+                        const std::string& expected) {
+    return std::string(what) + " " + std::to_string(index + 1) + " \"" + item +
+           "\" left out (expected " + expected + ")";
+}
+
 }  // namespace qz::devservice

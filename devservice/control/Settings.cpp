@@ -25,49 +25,54 @@ std::string Ignored(const std::string& name, const std::string& value,
 }
 
 bool ParseLimit(const std::string& name, const std::string& value, unsigned long long& limit,
-                std::string& problem) {
+                std::vector<std::string>& problems) {
     if (!ParseDecimal(value, kNoLimit, limit)) {
-        problem = Ignored(name, value, "a decimal number from 0 to 18446744073709551615");
+        problems.push_back(Ignored(name, value, "a decimal number from 0 to 18446744073709551615"));
         return false;
     }
     return true;
 }
 
+// A list setting's bad items, each named with the whole setting so that the line stands on
+// its own.
+bool ReportItems(const std::string& name, const std::string& value,
+                 const std::vector<std::string>& itemProblems, std::vector<std::string>& problems) {
+    const std::string setting = name + "=\"" + value + "\": ";
+    for (const std::string& problem : itemProblems) {
+        problems.push_back(setting + problem);
+    }
+    return itemProblems.empty();
+}
+
 }  // namespace
 
 bool ParseSetting(const std::string& name, const std::string& value, Settings& settings,
-                  std::string& problem) {
+                  std::vector<std::string>& problems) {
+    std::vector<std::string> itemProblems;
     if (name == "VYKARIS_DEVSERVICE_DIR") {
         settings.directory = value;
     } else if (name == "VYKARIS_DEVSERVICE_LATENCY") {
-        if (!ParseLatencies(value, settings.latency)) {
-            problem =
-                Ignored(name, value,
-                        "a number of Update calls, or <kind>:<number> items separated by commas");
-            return false;
-        }
+        ParseLatencies(value, settings.latency, itemProblems);
+        return ReportItems(name, value, itemProblems, problems);
     } else if (name == "VYKARIS_DEVSERVICE_IMMEDIATE") {
         if (value != "1" && value != "0") {
-            problem = Ignored(name, value, "1 or 0");
+            problems.push_back(Ignored(name, value, "1 or 0"));
             return false;
         }
         settings.immediate = value == "1";
     } else if (name == "VYKARIS_DEVSERVICE_FAULTS") {
-        std::string error;
-        if (!ParseFaultRules(value, settings.faults, error)) {
-            problem = Ignored(name, value, error);
-            return false;
-        }
+        ParseFaultRules(value, settings.faults, itemProblems);
+        return ReportItems(name, value, itemProblems, problems);
     } else if (name == "VYKARIS_DEVSERVICE_LOG") {
         settings.logPath = value;
     } else if (name == "VYKARIS_DEVSERVICE_MAX_SAVEGAME_BYTES") {
-        return ParseLimit(name, value, settings.quotas.maxSavegameBytes, problem);
+        return ParseLimit(name, value, settings.quotas.maxSavegameBytes, problems);
     } else if (name == "VYKARIS_DEVSERVICE_MAX_PRODUCT_BYTES") {
-        return ParseLimit(name, value, settings.quotas.maxProductBytes, problem);
+        return ParseLimit(name, value, settings.quotas.maxProductBytes, problems);
     } else if (name == "VYKARIS_DEVSERVICE_MAX_PRODUCT_SAVEGAMES") {
-        return ParseLimit(name, value, settings.quotas.maxProductSavegames, problem);
+        return ParseLimit(name, value, settings.quotas.maxProductSavegames, problems);
     } else {
-        problem = "no setting " + name;
+        problems.push_back("no setting " + name);
         return false;
     }
     return true;
@@ -79,11 +84,9 @@ Settings ReadSettings(const SettingLookup& lookup, const std::string& defaultDir
     settings.directory = defaultDirectory;
     for (const char* name : kVariables) {
         std::string value;
-        std::string problem;
         // Unset and empty both mean "the default".
-        if (lookup(name, value) && !value.empty() &&
-            !ParseSetting(name, value, settings, problem)) {
-            problems.push_back(problem);
+        if (lookup(name, value) && !value.empty()) {
+            ParseSetting(name, value, settings, problems);
         }
     }
     return settings;
@@ -94,33 +97,38 @@ Settings ReadEnvironmentSettings(std::vector<std::string>& problems) {
                         platform::JoinPath(platform::LibraryDirectory(), "savegames"), problems);
 }
 
-bool ParseLatencies(const std::string& text, unsigned int (&latency)[kRequestKindCount]) {
+void ParseLatencies(const std::string& text, unsigned int (&latency)[kRequestKindCount],
+                    std::vector<std::string>& problems) {
     unsigned int parsed[kRequestKindCount] = {};
     bool overridden[kRequestKindCount] = {};
     unsigned int all = 0;
-    for (const std::string& item : Split(text, ',')) {
+    const std::vector<std::string> items = Split(text, ',');
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string& item = items[i];
         const std::size_t colon = item.find(':');
         unsigned long long value = 0;
-        if (!ParseDecimal(item.substr(colon == std::string::npos ? 0 : colon + 1), 0xFFFFFFFFull,
-                          value)) {
-            return false;
-        }
-        if (colon == std::string::npos) {
-            all = static_cast<unsigned int>(value);
-            continue;
-        }
-        RequestKind kind;
+        RequestKind kind = RequestKind::kList;
         // A commit has no answer to delay.
-        if (!ParseRequestKind(item.substr(0, colon), kind) || kind == RequestKind::kCommit) {
-            return false;
+        const bool valid =
+            ParseDecimal(item.substr(colon == std::string::npos ? 0 : colon + 1), 0xFFFFFFFFull,
+                         value) &&
+            (colon == std::string::npos ||
+             (ParseRequestKind(item.substr(0, colon), kind) && kind != RequestKind::kCommit));
+        if (!valid) {
+            problems.push_back(ItemProblem("item", i, item,
+                                           "<number> of Update calls, or <kind>:<number> with "
+                                           "<kind> one of " +
+                                               RequestKindList(false)));
+        } else if (colon == std::string::npos) {
+            all = static_cast<unsigned int>(value);
+        } else {
+            parsed[Index(kind)] = static_cast<unsigned int>(value);
+            overridden[Index(kind)] = true;
         }
-        parsed[Index(kind)] = static_cast<unsigned int>(value);
-        overridden[Index(kind)] = true;
     }
     for (std::size_t i = 0; i < kRequestKindCount; ++i) {
         latency[i] = overridden[i] ? parsed[i] : all;
     }
-    return true;
 }
 
 }  // namespace qz::devservice

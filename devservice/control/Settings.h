@@ -27,16 +27,19 @@ struct Settings {
 };
 
 /// Parses VYKARIS_DEVSERVICE_LATENCY: items separated by commas, each "<N>" for every kind
-/// or "<kind>:<N>" for one; false for malformed text or a kind without answers (commit).
-bool ParseLatencies(const std::string& text, unsigned int (&latency)[kRequestKindCount]);
+/// or "<kind>:<N>" for one. A malformed item, or one for a kind without answers (commit), is
+/// left out and described in `problems` by its position; the others take effect.
+void ParseLatencies(const std::string& text, unsigned int (&latency)[kRequestKindCount],
+                    std::vector<std::string>& problems);
 
 /// Looks up one variable: false when it is not set.
 using SettingLookup = std::function<bool(const char* name, std::string& value)>;
 
-/// Checks one setting: `value` parsed into `settings`, or the problem, a line of text, when it
-/// cannot be (and `settings` keeps its default).
+/// Checks one setting: `value` parsed into `settings`, and a line of text in `problems` for
+/// each part that cannot be. A value that cannot be parsed leaves the default; in a list
+/// (faults, latency) only the bad items are left out. False when anything was left out.
 bool ParseSetting(const std::string& name, const std::string& value, Settings& settings,
-                  std::string& problem);
+                  std::vector<std::string>& problems);
 
 /// The settings from `lookup`, every problem in `problems`; unset and empty variables keep
 /// their defaults. The storage directory's default is `defaultDirectory`.

@@ -16,7 +16,9 @@ namespace qz::devservice {
 /// Everything the service keeps: built from the settings, reached from each session.
 class Service {
 public:
-    explicit Service(Settings settings);
+    /// `problems`: what was wrong with the settings and the storage directory, for the call
+    /// log's first line.
+    Service(Settings settings, const std::vector<std::string>& problems);
     Service(const Service&) = delete;
     Service& operator=(const Service&) = delete;
 

@@ -569,7 +569,7 @@ ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std:
     return ResultCode::kStorageFailure;
 }
 
-bool Storage::Reset(unsigned int productId, std::string& reason) {
+bool Storage::Reset(unsigned int productId, unsigned long long& removed, std::string& reason) {
     Product* product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return reason.empty();
@@ -590,10 +590,16 @@ bool Storage::Reset(unsigned int productId, std::string& reason) {
                 continue;
             }
         }
-        if (platform::RemoveFile(product->directory, file.name) ==
-            platform::RemoveResult::kFailed) {
-            reason = "cannot delete \"" + file.name + "\": " + platform::LastErrorText();
-            done = false;
+        switch (platform::RemoveFile(product->directory, file.name)) {
+            case platform::RemoveResult::kRemoved:
+                ++removed;
+                break;
+            case platform::RemoveResult::kMissing:
+                break;
+            case platform::RemoveResult::kFailed:
+                reason = "cannot delete \"" + file.name + "\": " + platform::LastErrorText();
+                done = false;
+                break;
         }
     }
     WriteGeneration(product->lock, ReadGeneration(product->lock) + 1);

@@ -142,8 +142,9 @@ public:
     ResultCode Remove(unsigned int productId, unsigned int savegameId, std::string& reason);
 
     /// Deletes every savegame file of the product (damaged ones too) and every temporary file
-    /// that no live writer holds; nothing else. False when a file could not be deleted.
-    bool Reset(unsigned int productId, std::string& reason);
+    /// that no live writer holds; nothing else. Adds the files deleted to `removed`. False when
+    /// a file could not be deleted.
+    bool Reset(unsigned int productId, unsigned long long& removed, std::string& reason);
 
     /// The product's committed savegames' sizes, read again only when another storage
     /// changed the product since the last look.

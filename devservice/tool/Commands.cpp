@@ -13,7 +13,9 @@ const std::vector<Command>& Commands() {
          RunList},
         {"export", "export <product> <savegame> <file>  |  export <product> <directory>",
          "Copies one savegame's file, byte for byte, to <file>; or every savegame of the\n"
-         "product to <directory> (created when missing), as <savegame>.vsg files.",
+         "product to <directory> (created when missing), as <savegame>.vsg files. A directory\n"
+         "named as a number is written ./<number>, so that a forgotten <file> is not taken\n"
+         "for one.",
          RunExport},
         {"import", "import <product> <savegame> <file>  |  import <product> <directory>",
          "Commits <file>, a savegame file as export writes it, as the savegame; or every\n"
@@ -34,6 +36,17 @@ const std::vector<Command>& Commands() {
          "<size> bytes (default: half its size); flip inverts <count> bytes (default 1) from\n"
          "byte <offset> of the file (the layout is in the development service's README).",
          RunDamage},
+        {"register",
+         "register [--root <registry root>] <folder>  |  register [--root <registry root>] "
+         "--remove",
+         "Points the registry at <folder>, which holds the service library, so that games\n"
+         "load it: the InstallDir value of HKEY_LOCAL_MACHINE\\SOFTWARE\\Vykaris\\Launcher\n"
+         "(Windows), or the file <registry root>/HKEY_LOCAL_MACHINE/SOFTWARE/Vykaris/Launcher/\n"
+         "InstallDir (Linux; the root is --root, else VYKARIS_REGISTRY_ROOT, else\n"
+         "/etc/vykaris/registry, and the line to export it is printed even with --quiet).\n"
+         "The folder is stored as an absolute path, so that games find it from any working\n"
+         "directory. --remove deletes the value again.",
+         RunRegister},
     };
     return commands;
 }
@@ -52,6 +65,14 @@ unsigned int SavegameId(const std::string& text) {
         throw UsageError("\"" + text + "\" is not a savegame id (0 to 4294967294)");
     }
     return static_cast<unsigned int>(id);
+}
+
+std::string SavegameText(unsigned int productId, unsigned int savegameId) {
+    return "savegame " + std::to_string(savegameId) + " of product " + std::to_string(productId);
+}
+
+std::string CountText(unsigned long long count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 unsigned long long ByteCount(const std::string& text, const char* what) {

@@ -23,12 +23,13 @@ public:
 
 using Arguments = std::vector<std::string>;
 
-/// One command of the tool: its name, its usage line, what it does, and the code.
+/// One command of the tool: its name, its usage line, what it does, and the code. A command
+/// that changes something returns the line that confirms it; one that only shows, "".
 struct Command {
     const char* name;
     const char* usage;
     const char* help;
-    void (*run)(Storage& storage, const Arguments& arguments);
+    std::string (*run)(Storage& storage, const Arguments& arguments);
 };
 
 /// Every command, in the order the help lists them.
@@ -41,11 +42,21 @@ unsigned int SavegameId(const std::string& text);
 /// A count or offset of bytes; a UsageError saying that the text is not `what` otherwise.
 unsigned long long ByteCount(const std::string& text, const char* what);
 
-void RunList(Storage& storage, const Arguments& arguments);
-void RunExport(Storage& storage, const Arguments& arguments);
-void RunImport(Storage& storage, const Arguments& arguments);
-void RunRemove(Storage& storage, const Arguments& arguments);
-void RunReset(Storage& storage, const Arguments& arguments);
-void RunDamage(Storage& storage, const Arguments& arguments);
+/// Writes the file whole and durably, under a temporary name first, as the service commits;
+/// a Failure when it cannot.
+void WriteFileDurably(const std::string& path, const std::vector<unsigned char>& bytes);
+
+/// "savegame 3 of product 7", for messages.
+std::string SavegameText(unsigned int productId, unsigned int savegameId);
+/// "1 file", "2 files": `count` and the noun, plural but for 1.
+std::string CountText(unsigned long long count, const std::string& noun);
+
+std::string RunList(Storage& storage, const Arguments& arguments);
+std::string RunExport(Storage& storage, const Arguments& arguments);
+std::string RunImport(Storage& storage, const Arguments& arguments);
+std::string RunRemove(Storage& storage, const Arguments& arguments);
+std::string RunReset(Storage& storage, const Arguments& arguments);
+std::string RunDamage(Storage& storage, const Arguments& arguments);
+std::string RunRegister(Storage& storage, const Arguments& arguments);
 
 }  // namespace qz::devservice::tool

@@ -48,7 +48,7 @@ void Flip(const std::filesystem::path& file, unsigned long long size, unsigned l
 
 }  // namespace
 
-void RunDamage(Storage& storage, const Arguments& arguments) {
+std::string RunDamage(Storage& storage, const Arguments& arguments) {
     if (arguments.size() < 3) {
         throw UsageError("expected a product, a savegame and truncate or flip");
     }
@@ -68,15 +68,23 @@ void RunDamage(Storage& storage, const Arguments& arguments) {
         throw Failure("no file for savegame " + arguments[1] + " of product " + arguments[0]);
     }
     const std::string& mode = arguments[2];
+    const std::string savegame = SavegameText(productId, savegameId);
     if (mode == "truncate" && arguments.size() <= 4) {
-        Truncate(file, size,
-                 arguments.size() == 4 ? ByteCount(arguments[3], "a size in bytes") : size / 2);
-    } else if (mode == "flip" && (arguments.size() == 4 || arguments.size() == 5)) {
-        Flip(file, size, ByteCount(arguments[3], "an offset in bytes"),
-             arguments.size() == 5 ? ByteCount(arguments[4], "a count of bytes") : 1);
-    } else {
-        throw UsageError("expected truncate [<size>] or flip <offset> [<count>]");
+        const unsigned long long newSize =
+            arguments.size() == 4 ? ByteCount(arguments[3], "a size in bytes") : size / 2;
+        Truncate(file, size, newSize);
+        return "cut the file of " + savegame + " from " + std::to_string(size) + " to " +
+               CountText(newSize, "byte");
     }
+    if (mode == "flip" && (arguments.size() == 4 || arguments.size() == 5)) {
+        const unsigned long long offset = ByteCount(arguments[3], "an offset in bytes");
+        const unsigned long long count =
+            arguments.size() == 5 ? ByteCount(arguments[4], "a count of bytes") : 1;
+        Flip(file, size, offset, count);
+        return "inverted " + CountText(count, "byte") + " from byte " + std::to_string(offset) +
+               " of the file of " + savegame;
+    }
+    throw UsageError("expected truncate [<size>] or flip <offset> [<count>]");
 }
 
 }  // namespace qz::devservice::tool

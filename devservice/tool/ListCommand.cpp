@@ -50,7 +50,7 @@ void ListProduct(const Storage& storage, unsigned int productId) {
 
 }  // namespace
 
-void RunList(Storage& storage, const Arguments& arguments) {
+std::string RunList(Storage& storage, const Arguments& arguments) {
     if (arguments.size() > 1) {
         throw UsageError("too many arguments");
     }
@@ -61,6 +61,7 @@ void RunList(Storage& storage, const Arguments& arguments) {
     for (const unsigned int productId : products) {
         ListProduct(storage, productId);
     }
+    return "";
 }
 
 }  // namespace qz::devservice::tool

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "tool/Commands.h"
 
@@ -22,10 +24,12 @@ constexpr int kBadArguments = 2;
 void PrintHelp() {
     std::printf(
         "veltodev: the storage tool of the development service\n\n"
-        "usage: veltodev [--dir <storage directory>] <command> [<arguments>]\n"
+        "usage: veltodev [--dir <storage directory>] [--quiet] <command> [<arguments>]\n"
         "       veltodev <command> --help\n\n"
-        "The storage directory is --dir, else VYKARIS_DEVSERVICE_DIR, else the folder\n"
-        "\"savegames\" beside this program (where the build puts the service library).\n\n"
+        "The storage directory is --dir (which must exist, but for import), else\n"
+        "VYKARIS_DEVSERVICE_DIR, else the folder \"savegames\" beside this program (where the\n"
+        "build puts the service library). A command that changes something says so in one\n"
+        "line; --quiet leaves that line out. Exit codes: 0 done, 1 failed, 2 bad arguments.\n\n"
         "commands:\n");
     for (const Command& command : Commands()) {
         std::printf("  %s\n", command.usage);
@@ -33,7 +37,7 @@ void PrintHelp() {
 }
 
 void PrintCommandHelp(const Command& command) {
-    std::printf("usage: veltodev [--dir <storage directory>] %s\n\n%s\n", command.usage,
+    std::printf("usage: veltodev [--dir <storage directory>] [--quiet] %s\n\n%s\n", command.usage,
                 command.help);
 }
 
@@ -50,12 +54,25 @@ bool IsHelp(const std::string& argument) {
     return argument == "--help" || argument == "-h";
 }
 
+// Only import may fill a directory that is not there yet: for every other command a
+// mistyped --dir would look like an empty storage, or make one where none was meant.
+bool IsDirectory(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(std::filesystem::u8path(path), error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Arguments arguments(argv + 1, argv + argc);
     std::string directory;
-    if (arguments.size() >= 1 && arguments[0] == "--dir") {
+    bool quiet = false;
+    while (!arguments.empty() && (arguments[0] == "--dir" || arguments[0] == "--quiet")) {
+        if (arguments[0] == "--quiet") {
+            quiet = true;
+            arguments.erase(arguments.begin());
+            continue;
+        }
         if (arguments.size() < 2 || arguments[1].empty()) {
             std::fprintf(stderr, "veltodev: --dir needs a directory\n");
             return kBadArguments;
@@ -84,10 +101,19 @@ int main(int argc, char** argv) {
             return kDone;
         }
     }
+    if (!directory.empty() && std::strcmp(command->name, "import") != 0 &&
+        !IsDirectory(directory)) {
+        std::fprintf(stderr, "veltodev %s: no storage directory \"%s\"\n", command->name,
+                     directory.c_str());
+        return kFailed;
+    }
     try {
         qz::devservice::Storage storage(
             directory.empty() ? qz::devservice::ConfiguredStorageDirectory() : directory);
-        command->run(storage, arguments);
+        const std::string confirmation = command->run(storage, arguments);
+        if (!quiet && !confirmation.empty()) {
+            std::printf("%s\n", confirmation.c_str());
+        }
         return kDone;
     } catch (const qz::devservice::tool::UsageError& error) {
         std::fprintf(stderr, "veltodev %s: %s\nusage: veltodev %s\n", command->name, error.what(),

@@ -4,7 +4,7 @@
 
 namespace qz::devservice::tool {
 
-void RunRemove(Storage& storage, const Arguments& arguments) {
+std::string RunRemove(Storage& storage, const Arguments& arguments) {
     if (arguments.size() != 2) {
         throw UsageError("expected a product and a savegame");
     }
@@ -13,7 +13,7 @@ void RunRemove(Storage& storage, const Arguments& arguments) {
     std::string reason;
     switch (storage.Remove(productId, savegameId, reason)) {
         case ResultCode::kDone:
-            return;
+            return "removed " + SavegameText(productId, savegameId);
         case ResultCode::kNoSuchSavegame:
             throw Failure("no savegame " + arguments[1] + " in product " + arguments[0]);
         default:
@@ -22,19 +22,23 @@ void RunRemove(Storage& storage, const Arguments& arguments) {
     }
 }
 
-void RunReset(Storage& storage, const Arguments& arguments) {
+std::string RunReset(Storage& storage, const Arguments& arguments) {
     if (arguments.size() > 1) {
         throw UsageError("too many arguments");
     }
     const std::vector<unsigned int> products =
         arguments.empty() ? storage.Products() : std::vector<unsigned int>{ProductId(arguments[0])};
+    unsigned long long removed = 0;
     for (const unsigned int productId : products) {
         std::string reason;
-        if (!storage.Reset(productId, reason)) {
+        if (!storage.Reset(productId, removed, reason)) {
             throw Failure("cannot remove every file of product " + std::to_string(productId) +
-                          ": " + reason);
+                          ": " + reason + " (" + CountText(removed, "file") + " removed)");
         }
     }
+    return "removed " + CountText(removed, "file") +
+           (arguments.empty() ? " of " + CountText(products.size(), "product")
+                              : " of product " + arguments[0]);
 }
 
 }  // namespace qz::devservice::tool

@@ -12,10 +12,7 @@
 
 namespace qz::devservice::tool {
 
-namespace {
-
-// Writes the file durably, under a temporary name first, as the service commits.
-void WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes) {
+void WriteFileDurably(const std::string& path, const std::vector<unsigned char>& bytes) {
     const std::filesystem::path target = std::filesystem::u8path(path);
     const std::string directory =
         target.has_parent_path() ? target.parent_path().u8string() : std::string(".");
@@ -33,6 +30,8 @@ void WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes
     }
 }
 
+namespace {
+
 void ExportOne(const Storage& storage, unsigned int productId, unsigned int savegameId,
                const std::string& path) {
     SavegameContents contents;
@@ -46,8 +45,8 @@ void ExportOne(const Storage& storage, unsigned int productId, unsigned int save
                       std::to_string(productId));
     }
     // The format has one encoding of a name and contents per version: the same bytes.
-    WriteWhole(path, EncodeSavegameFile(contents.version, contents.header.name,
-                                        contents.data.data(), contents.data.size()));
+    WriteFileDurably(path, EncodeSavegameFile(contents.version, contents.header.name,
+                                              contents.data.data(), contents.data.size()));
 }
 
 // Reads and checks a savegame file as the service would take it.
@@ -109,30 +108,42 @@ std::map<unsigned int, std::string> ImportedNames(const std::string& folder) {
 
 }  // namespace
 
-void RunExport(Storage& storage, const Arguments& arguments) {
+std::string RunExport(Storage& storage, const Arguments& arguments) {
     if (arguments.size() == 3) {
-        ExportOne(storage, ProductId(arguments[0]), SavegameId(arguments[1]), arguments[2]);
-        return;
+        const unsigned int productId = ProductId(arguments[0]);
+        const unsigned int savegameId = SavegameId(arguments[1]);
+        ExportOne(storage, productId, savegameId, arguments[2]);
+        return "exported " + SavegameText(productId, savegameId) + " to \"" + arguments[2] + "\"";
     }
     if (arguments.size() != 2) {
         throw UsageError("expected a product, a savegame and a file, or a product and a directory");
     }
     const unsigned int productId = ProductId(arguments[0]);
-    if (!platform::CreateDirectories(arguments[1])) {
-        throw Failure("cannot create the directory \"" + arguments[1] + "\"");
+    unsigned long long number = 0;
+    if (ParseDecimal(arguments[1], ~0ull, number)) {
+        // Most likely "export <product> <savegame>" with the file forgotten.
+        throw UsageError("a savegame needs a <file> to export to (a directory named " +
+                         arguments[1] + " is written ./" + arguments[1] + ")");
     }
-    for (const SavegameHeader& header : storage.List(productId)) {
+    if (!platform::CreateDirectories(arguments[1])) {
+        throw Failure("cannot create the directory \"" + arguments[1] +
+                      "\": " + platform::LastErrorText());
+    }
+    const std::vector<SavegameHeader> savegames = storage.List(productId);
+    for (const SavegameHeader& header : savegames) {
         ExportOne(storage, productId, header.savegameId,
                   platform::JoinPath(arguments[1], SavegameFileName(header.savegameId)));
     }
+    return "exported " + CountText(savegames.size(), "savegame") + " of product " + arguments[0] +
+           " to \"" + arguments[1] + "\"";
 }
 
-void RunImport(Storage& storage, const Arguments& arguments) {
+std::string RunImport(Storage& storage, const Arguments& arguments) {
     if (arguments.size() == 3) {
         const unsigned int productId = ProductId(arguments[0]);
         const unsigned int savegameId = SavegameId(arguments[1]);
         Commit(storage, productId, savegameId, ReadImported(arguments[2]));
-        return;
+        return "imported \"" + arguments[2] + "\" as " + SavegameText(productId, savegameId);
     }
     if (arguments.size() != 2) {
         throw UsageError("expected a product, a savegame and a file, or a product and a directory");
@@ -146,6 +157,8 @@ void RunImport(Storage& storage, const Arguments& arguments) {
     for (const auto& [savegameId, contents] : savegames) {
         Commit(storage, productId, savegameId, contents);
     }
+    return "imported " + CountText(savegames.size(), "savegame") + " from \"" + arguments[1] +
+           "\" into product " + arguments[0];
 }
 
 }  // namespace qz::devservice::tool

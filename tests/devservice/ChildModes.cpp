@@ -105,8 +105,15 @@ int RunChildMode(int argc, char** argv) {
     if (std::strcmp(argv[1], "--child-script") == 0 && argc == 3) {
         return ScriptChild(argv);
     }
+    if (std::strcmp(argv[1], "--child-installation-error") == 0 && argc == 2) {
+        return static_cast<int>(veltoclient::VeltoClient().GetInstallationErrorNum());
+    }
     std::fprintf(stderr, "unknown child mode\n");
     return 1;
+}
+
+int InstallationErrorInFreshProcess() {
+    return RunChild({"--child-installation-error"});
 }
 
 unsigned long long Hash(const Bytes& bytes) {

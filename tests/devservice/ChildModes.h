@@ -17,8 +17,12 @@ namespace qz::devservice::test {
 ///       creates the file <marker> and waits, the writer open, to be killed.
 ///   --child-script <product>: a fixed game session on the product (saves, lists, loads,
 ///       logins, server requests, removals) that copes with any answer and with lost ones.
+///   --child-installation-error: exits with the installation error number a game gets.
 bool IsChildMode(int argc, char** argv);
 int RunChildMode(int argc, char** argv);
+
+/// The installation error number a game started now gets, from a child; -1 when it failed.
+int InstallationErrorInFreshProcess();
 
 /// Runs a script child with VYKARIS_DEVSERVICE_LOG set to `log`; false when it failed.
 bool ScriptInFreshProcess(unsigned int productId, const std::string& log);

@@ -5,15 +5,31 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "DevGame.h"
 
 namespace qz::devservice::test {
 namespace {
 
-// VYKARIS_DEVSERVICE_DIR names a directory below a regular file.
-TEST(UnwritableStorage, WritersFailListsAreEmptyNothingCrashes) {
+// VYKARIS_DEVSERVICE_DIR names a directory below a regular file; VYKARIS_DEVSERVICE_LOG is set.
+TEST(UnwritableStorage, IsReportedOnceWritersFailListsAreEmptyNothingCrashes) {
+    testing::internal::CaptureStderr();
     DevGame game;
+    DevGame second;
+    const std::string reported = testing::internal::GetCapturedStderr();
+    const std::string expected = "development service: the storage directory \"" +
+                                 StorageDirectory() + "\" cannot be used (";
+    EXPECT_EQ(reported.find(expected), 0u) << reported;
+    EXPECT_EQ(reported.find('\n'), reported.size() - 1) << "one line: " << reported;
+    // The call log's first line has it among the problems.
+    std::ifstream log(std::getenv("VYKARIS_DEVSERVICE_LOG"));
+    std::string settings;
+    ASSERT_TRUE(std::getline(log, settings));
+    EXPECT_NE(settings.find("\"event\":\"settings\""), std::string::npos) << settings;
+    EXPECT_NE(settings.find("\"problems\":[\"the storage directory "), std::string::npos)
+        << settings;
     const Answer writer = game.OpenWriter(50, 1, true);
     EXPECT_EQ(writer.values[0], 3u);
     ASSERT_NE(writer.writer, nullptr);

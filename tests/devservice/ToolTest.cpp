@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildModes.h"
 #include "ChildProcess.h"
 #include "DevGame.h"
 
@@ -40,17 +42,25 @@ std::string ReadText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// Runs the tool on this test's storage directory; its exit code, its output in `output`.
-int Tool(std::vector<std::string> arguments, std::string* output = nullptr) {
-    arguments.insert(arguments.begin(), {"--dir", StorageDirectory()});
+// Runs the tool on the storage directory `storage`; its exit code, its output in `output`.
+int ToolIn(const std::string& storage, std::vector<std::string> arguments,
+           std::string* output = nullptr) {
+    arguments.insert(arguments.begin(), {"--dir", storage});
     // A file per run: under Wine a finished child's handle may linger for a moment.
     static int runs;
     const std::string file = Scratch("output-" + std::to_string(++runs) + ".txt");
     const int code = RunProgram(ToolPath(), arguments, file);
     if (output != nullptr) {
+        // Lines as the program wrote them, whatever the system's line ends.
         *output = ReadText(file);
+        output->erase(std::remove(output->begin(), output->end(), '\r'), output->end());
     }
     return code;
+}
+
+// Runs the tool on this test's storage directory.
+int Tool(const std::vector<std::string>& arguments, std::string* output = nullptr) {
+    return ToolIn(StorageDirectory(), arguments, output);
 }
 
 Bytes Contents(DevGame& game, unsigned int productId, unsigned int savegameId) {
@@ -173,7 +183,8 @@ TEST(Tool, BadArgumentsExitWithTwoAndEveryCommandHasHelp) {
     for (const char* command : {"list", "export", "import", "remove", "reset", "damage"}) {
         EXPECT_EQ(Tool({command, "--help"}, &output), 0) << command;
         EXPECT_NE(
-            output.find(std::string("usage: veltodev [--dir <storage directory>] ") + command),
+            output.find(std::string("usage: veltodev [--dir <storage directory>] [--quiet] ") +
+                        command),
             std::string::npos)
             << output;
     }
@@ -181,12 +192,15 @@ TEST(Tool, BadArgumentsExitWithTwoAndEveryCommandHasHelp) {
         {"list", "x"},
         {"list", "1", "2"},
         {"export", "1"},
+        {"export", "1", "3"},  // the file forgotten, not a directory named 3
         {"export", "1", "4294967295", "file"},
+        {"import", "1"},
         {"import", "-1", "dir"},
         {"remove", "1"},
         {"remove", "1", "2", "3"},
         {"reset", "1", "2"},
         {"damage", "1", "2"},
+        {"damage", "1"},
     };
     for (const std::vector<std::string>& arguments : wrong) {
         EXPECT_EQ(Tool(arguments, &output), 2) << arguments[0] << " " << arguments[1];
@@ -199,6 +213,122 @@ TEST(Tool, BadArgumentsExitWithTwoAndEveryCommandHasHelp) {
     EXPECT_EQ(Tool({"damage", "88", "1", "flip", "34"}), 2) << "past the end";
     EXPECT_EQ(Tool({"damage", "88", "2", "flip", "0"}), 1) << "no such savegame";
     EXPECT_TRUE(Contents(game, 88, 1) == Pattern(10, 1)) << "refused damage changes nothing";
+}
+
+// Each command that changes something says what it did in one line; --quiet silences it.
+TEST(Tool, ChangesAreConfirmedInOneLineUnlessQuiet) {
+    DevGame game;
+    ASSERT_TRUE(game.Save(95, 1, Pattern(40, 1)));
+    const std::string storage = Scratch("confirmed");
+    const std::string file = Scratch("confirmed.vsg");
+    const std::string folder = Scratch("confirmed-export");
+    for (const bool quiet : {false, true}) {
+        fs::remove_all(storage);
+        fs::remove_all(folder);
+        fs::create_directories(storage);
+        ASSERT_EQ(Tool({"export", "95", "1", file}), 0);
+        const struct {
+            std::vector<std::string> arguments;
+            std::string said;
+        } cases[] = {
+            {{"import", "7", "1", file}, "imported \"" + file + "\" as savegame 1 of product 7"},
+            {{"import", "7", "2", file}, "imported \"" + file + "\" as savegame 2 of product 7"},
+            {{"export", "7", "2", file}, "exported savegame 2 of product 7 to \"" + file + "\""},
+            {{"export", "7", folder}, "exported 2 savegames of product 7 to \"" + folder + "\""},
+            {{"import", "8", folder},
+             "imported 2 savegames from \"" + folder + "\" into product 8"},
+            {{"damage", "8", "1", "truncate", "10"},
+             "cut the file of savegame 1 of product 8 from 64 to 10 bytes"},
+            {{"damage", "8", "2", "flip", "3", "2"},
+             "inverted 2 bytes from byte 3 of the file of savegame 2 of product 8"},
+            {{"remove", "7", "1"}, "removed savegame 1 of product 7"},
+            {{"reset", "8"}, "removed 2 files of product 8"},
+            {{"reset"}, "removed 1 file of 2 products"},
+            {{"list"}, ""},
+        };
+        for (const auto& c : cases) {
+            std::vector<std::string> arguments = c.arguments;
+            if (quiet) {
+                arguments.insert(arguments.begin(), "--quiet");
+            }
+            std::string output;
+            EXPECT_EQ(ToolIn(storage, arguments, &output), 0) << c.said;
+            if (c.arguments[0] != "list") {
+                EXPECT_EQ(output, quiet ? "" : c.said + "\n");
+            }
+        }
+    }
+}
+
+// A --dir that is not there is a mistake for every command but import, which makes it; so is
+// a missing argument.
+TEST(Tool, AStorageDirectoryThatIsNotThereIsAnError) {
+    const std::string missing = Scratch("missing-storage");
+    fs::remove_all(missing);
+    const std::vector<std::vector<std::string>> commands = {
+        {"list"},
+        {"export", "1", "1", Scratch("never.vsg")},
+        {"export", "1", Scratch("never")},
+        {"remove", "1", "1"},
+        {"reset"},
+        {"damage", "1", "1", "truncate"},
+    };
+    for (const std::vector<std::string>& arguments : commands) {
+        std::string output;
+        EXPECT_EQ(ToolIn(missing, arguments, &output), 1) << arguments[0];
+        EXPECT_EQ(output,
+                  "veltodev " + arguments[0] + ": no storage directory \"" + missing + "\"\n");
+        EXPECT_FALSE(fs::exists(missing)) << arguments[0];
+    }
+    std::ofstream(Scratch("not-a-folder.txt")) << "a file";
+    EXPECT_EQ(ToolIn(Scratch("not-a-folder.txt"), {"list"}), 1);
+    DevGame game;
+    ASSERT_TRUE(game.Save(96, 1, Pattern(5, 1)));
+    ASSERT_EQ(Tool({"export", "96", "1", Scratch("imported.vsg")}), 0);
+    EXPECT_EQ(ToolIn(missing, {"import", "1", "1", Scratch("imported.vsg")}), 0);
+    EXPECT_EQ(ToolIn(missing, {"list", "1"}), 0);
+}
+
+// register points games at the service from any working directory, and --remove undoes it.
+// Runs on the registry the scenario prepared: natively a tree named by VYKARIS_REGISTRY_ROOT,
+// under Wine the prefix's own.
+TEST(Register, GamesFindTheRegisteredServiceAndNotTheRemovedOne) {
+    const std::string service = fs::path(ToolPath()).parent_path().string();
+    const fs::path elsewhere = fs::path(Scratch("register-cwd"));
+    fs::create_directories(elsewhere);
+    fs::create_directories(StorageDirectory());
+    // A relative folder is stored as an absolute one.
+    const fs::path relative = fs::path(service).lexically_relative(fs::current_path());
+    const struct {
+        std::vector<std::string> arguments;
+        int code;
+        std::string said;
+        int installationError;
+    } cases[] = {
+        // The key stays, for the other values a launcher may keep there: error 2, not 1.
+        {{"register", "--remove"}, 0, "removed ", 2},
+        {{"register", "--remove"}, 0, "no ", 2},
+        {{"register", relative.string()}, 0, "registered \"" + service + "\" in ", 0},
+        {{"register", elsewhere.string()}, 1, "veltodev register: no vykveltoapi_r2.", 0},
+        {{"register"}, 2, "veltodev register: expected a folder or --remove", 0},
+    };
+    for (const auto& c : cases) {
+        std::string output;
+        EXPECT_EQ(Tool(c.arguments, &output), c.code) << output;
+#ifndef _WIN32
+        if (c.code == 0 && c.arguments[1] != "--remove") {
+            const std::string environment =
+                std::string("export VYKARIS_REGISTRY_ROOT=") + std::getenv("VYKARIS_REGISTRY_ROOT");
+            EXPECT_EQ(output.rfind(environment + "\n", 0), 0u) << output;
+            output.erase(0, environment.size() + 1);
+        }
+#endif
+        EXPECT_EQ(output.rfind(c.said, 0), 0u) << output;
+        const fs::path start = fs::current_path();
+        fs::current_path(elsewhere);
+        EXPECT_EQ(InstallationErrorInFreshProcess(), c.installationError) << output;
+        fs::current_path(start);
+    }
 }
 
 // Each way of damaging a file, on the middle one of three savegames: the service answers,

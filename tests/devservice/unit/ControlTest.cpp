@@ -12,6 +12,7 @@
 #include "control/Json.h"
 #include "control/Quotas.h"
 #include "control/Settings.h"
+#include "control/SettingsEvent.h"
 #include "service/AnswerQueue.h"
 
 namespace qz::devservice {
@@ -56,12 +57,12 @@ TEST(Settings, EachValueIsTakenOrReportedAndIgnored) {
     };
     for (const auto& c : cases) {
         Settings settings;
-        std::string problem;
-        EXPECT_EQ(ParseSetting(c.name, c.value, settings, problem), c.accepted)
+        std::vector<std::string> problems;
+        EXPECT_EQ(ParseSetting(c.name, c.value, settings, problems), c.accepted)
             << c.name << "=" << c.value;
-        EXPECT_EQ(problem.empty(), c.accepted) << problem;
+        ASSERT_EQ(problems.size(), c.accepted ? 0u : 1u) << c.name << "=" << c.value;
         if (!c.accepted) {
-            EXPECT_NE(problem.find(c.value), std::string::npos) << problem;
+            EXPECT_NE(problems[0].find(c.value), std::string::npos) << problems[0];
         }
     }
     std::vector<std::string> problems;
@@ -79,11 +80,90 @@ TEST(Settings, EachValueIsTakenOrReportedAndIgnored) {
     ASSERT_EQ(problems.size(), 1u);
 }
 
+// A mistyped rule or item is named by its position with the form expected; the others stay
+// in effect, so that a fault test still meets the faults it asked for.
+TEST(Settings, BadItemsOfAListAreNamedAndTheRestKept) {
+    const struct {
+        const char* name;
+        const char* value;
+        std::vector<std::string> kept;  // fault rules, or "<kind>=<latency>"
+        std::vector<std::string> reported;
+    } cases[] = {
+        {"VYKARIS_DEVSERVICE_FAULTS",
+         "comit:1:3,commit:2:3",
+         {"commit:2:3"},
+         {"rule 1 \"comit:1:3\" left out (expected <kind>:<when>:<answer>, <kind> one of list, "
+          "reader, read, writer, write, commit, remove, login, server or traffic)"}},
+        {"VYKARIS_DEVSERVICE_FAULTS",
+         "read:1:3,write:0:3,write:2:ok,,read:p2@1:3",
+         {"read:1:3"},
+         {"rule 2 \"write:0:3\" left out (expected <when> as <N> (1 or more)",
+          "rule 3 \"write:2:ok\" left out (expected <answer> as a result code from 1 or never)",
+          "rule 4 \"\" left out", "rule 5 \"read:p2@1:3\" left out (expected <when>"}},
+        {"VYKARIS_DEVSERVICE_FAULTS", "login:1:never:7", {}, {"rule 1 \"login:1:never:7\""}},
+        {"VYKARIS_DEVSERVICE_LATENCY",
+         "5,lsit:9,commit:1,read:2",
+         {"list=5", "read=2"},
+         {"item 2 \"lsit:9\" left out (expected <number> of Update calls, or <kind>:<number> "
+          "with <kind> one of list, reader, read, writer, write, remove, login, server or "
+          "traffic)",
+          "item 3 \"commit:1\" left out"}},
+        {"VYKARIS_DEVSERVICE_LATENCY", "list:-1,2", {"list=2", "login=2"}, {"item 1 \"list:-1\""}},
+    };
+    for (const auto& c : cases) {
+        Settings settings;
+        std::vector<std::string> problems;
+        EXPECT_EQ(ParseSetting(c.name, c.value, settings, problems), c.reported.empty());
+        ASSERT_EQ(problems.size(), c.reported.size()) << c.value;
+        for (std::size_t i = 0; i < problems.size(); ++i) {
+            const std::string prefix = std::string(c.name) + "=\"" + c.value + "\": ";
+            EXPECT_EQ(problems[i].rfind(prefix + c.reported[i], 0), 0u) << problems[i];
+        }
+        if (std::string(c.name) == "VYKARIS_DEVSERVICE_FAULTS") {
+            std::vector<std::string> rules;
+            for (const FaultRule& rule : settings.faults) {
+                rules.push_back(rule.text);
+            }
+            EXPECT_EQ(rules, c.kept);
+            continue;
+        }
+        for (const std::string& kept : c.kept) {
+            const std::size_t equals = kept.find('=');
+            RequestKind kind;
+            ASSERT_TRUE(ParseRequestKind(kept.substr(0, equals), kind));
+            EXPECT_EQ(std::to_string(settings.latency[Index(kind)]), kept.substr(equals + 1))
+                << c.value << ": " << kept;
+        }
+    }
+}
+
+TEST(Settings, TheLogsFirstLineShowsEverySettingInEffectAndEveryProblem) {
+    std::vector<std::string> problems;
+    const Settings settings = Parse({{"VYKARIS_DEVSERVICE_DIR", "C:\\saves \"1\""},
+                                     {"VYKARIS_DEVSERVICE_LATENCY", "1,list:4"},
+                                     {"VYKARIS_DEVSERVICE_FAULTS", "commit:1:3,comit:1:3"},
+                                     {"VYKARIS_DEVSERVICE_MAX_PRODUCT_SAVEGAMES", "7"}},
+                                    problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(SettingsEvent(settings, problems).Json(),
+              "{\"settings\":{\"VYKARIS_DEVSERVICE_DIR\":\"C:\\\\saves \\\"1\\\"\","
+              "\"VYKARIS_DEVSERVICE_LATENCY\":{\"list\":4,\"reader\":1,\"read\":1,"
+              "\"writer\":1,\"write\":1,\"remove\":1,\"login\":1,\"server\":1,\"traffic\":1},"
+              "\"VYKARIS_DEVSERVICE_IMMEDIATE\":false,"
+              "\"VYKARIS_DEVSERVICE_FAULTS\":[\"commit:1:3\"],\"VYKARIS_DEVSERVICE_LOG\":\"\","
+              "\"VYKARIS_DEVSERVICE_MAX_SAVEGAME_BYTES\":null,"
+              "\"VYKARIS_DEVSERVICE_MAX_PRODUCT_BYTES\":null,"
+              "\"VYKARIS_DEVSERVICE_MAX_PRODUCT_SAVEGAMES\":7},"
+              "\"problems\":[\"VYKARIS_DEVSERVICE_FAULTS=\\\"commit:1:3,comit:1:3\\\": rule 2 "
+              "\\\"comit:1:3\\\" left out (expected <kind>:<when>:<answer>, <kind> one of list, "
+              "reader, read, writer, write, commit, remove, login, server or traffic)\"]}");
+}
+
 TEST(Faults, RulesFireOnTheirCallsAndEachDrawsItsOwnSequence) {
     std::vector<FaultRule> rules;
-    std::string error;
-    ASSERT_TRUE(
-        ParseFaultRules("write:2:3,write:3+:never,read:p0.5@7:4,read:p1@1:5", rules, error));
+    std::vector<std::string> problems;
+    ParseFaultRules("write:2:3,write:3+:never,read:p0.5@7:4,read:p1@1:5", rules, problems);
+    ASSERT_TRUE(problems.empty());
     FaultInjector injector(rules);
     // write: call 1 passes, 2 answers 3, every later one is lost.
     const struct {

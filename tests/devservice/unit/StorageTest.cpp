@@ -159,8 +159,9 @@ TEST_F(StorageTest, HostileFilesAreNoSavegamesAndNeverBlock) {
     EXPECT_TRUE(storage.List(7).empty());
     EXPECT_EQ(storage.Products(), std::vector<unsigned int>{1});
     std::string reason;
-    ASSERT_TRUE(storage.Reset(1, reason)) << reason;
-    ASSERT_TRUE(storage.Reset(7, reason)) << reason;
+    unsigned long long removed = 0;
+    ASSERT_TRUE(storage.Reset(1, removed, reason)) << reason;
+    ASSERT_TRUE(storage.Reset(7, removed, reason)) << reason;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     // Writing through the linked product is refused; everything outside is as it was.
     PendingVersion pending;
@@ -215,7 +216,9 @@ TEST_F(StorageTest, AWriterHoldsItsSavegameAndItsTemporaryFile) {
     WriteFile(Product(4) / "9.vsg.1-1.tmp", kData);
     WriteFile(Product(4) / "notes.vsg", kData);
     WriteFile(Product(4) / "2.vsg", kData);  // damaged
-    ASSERT_TRUE(second.Reset(4, reason)) << reason;
+    unsigned long long removed = 0;
+    ASSERT_TRUE(second.Reset(4, removed, reason)) << reason;
+    EXPECT_EQ(removed, 2u);
     EXPECT_FALSE(fs::exists(Product(4) / "9.vsg.1-1.tmp"));
     EXPECT_FALSE(fs::exists(Product(4) / "2.vsg"));
     EXPECT_TRUE(fs::exists(Product(4) / "notes.vsg"));
@@ -238,7 +241,9 @@ TEST_F(StorageTest, TemporaryNamesSkipLeftovers) {
     Storage storage(Directory());
     ASSERT_TRUE(Save(storage, 5, 1, kData));
     std::string reason;
-    ASSERT_TRUE(storage.Reset(5, reason));
+    unsigned long long removed = 0;
+    ASSERT_TRUE(storage.Reset(5, removed, reason));
+    EXPECT_EQ(removed, 4u) << "three leftovers and the savegame";
     EXPECT_EQ(std::distance(fs::directory_iterator(Product(5)), fs::directory_iterator()), 1)
         << "only the lock file";
 }
