@@ -73,6 +73,23 @@ OpenResult OpenOrCreate(const std::string& path, File& file);
 
 /// The file's size in bytes; false on failure.
 bool SizeOf(File& file, unsigned long long& size);
+
+/// What tells one version of a file from another: a new file (a rename puts one in place)
+/// has another identity, and so has one written in place, through its modification time.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    unsigned long long size = 0;
+    long long modifiedSeconds = 0;
+    long long modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modifiedSeconds == other.modifiedSeconds &&
+               modifiedNanoseconds == other.modifiedNanoseconds;
+    }
+};
+/// The open file's identity now; false on failure.
+bool IdentityOf(File& file, FileIdentity& identity);
 /// Reads up to `size` bytes at `offset`; `got` < `size` only at the end of the file.
 bool ReadAt(File& file, unsigned long long offset, void* buffer, std::size_t size,
             std::size_t& got);

@@ -237,6 +237,19 @@ bool SizeOf(File& file, unsigned long long& size) {
     return true;
 }
 
+bool IdentityOf(File& file, FileIdentity& identity) {
+    struct stat status;
+    if (fstat(Fd(file), &status) != 0) {
+        return false;
+    }
+    identity.device = static_cast<unsigned long long>(status.st_dev);
+    identity.inode = static_cast<unsigned long long>(status.st_ino);
+    identity.size = static_cast<unsigned long long>(status.st_size);
+    identity.modifiedSeconds = static_cast<long long>(status.st_mtim.tv_sec);
+    identity.modifiedNanoseconds = static_cast<long long>(status.st_mtim.tv_nsec);
+    return true;
+}
+
 bool ReadAt(File& file, unsigned long long offset, void* buffer, std::size_t size,
             std::size_t& got) {
     got = 0;

@@ -240,6 +240,25 @@ bool SizeOf(File& file, unsigned long long& size) {
     return true;
 }
 
+bool IdentityOf(File& file, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(Handle(file), &information)) {
+        return false;
+    }
+    const auto join = [](DWORD high, DWORD low) {
+        return static_cast<unsigned long long>(high) << 32 | low;
+    };
+    // The write time counts 100 ns steps.
+    const unsigned long long written =
+        join(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime);
+    identity.device = information.dwVolumeSerialNumber;
+    identity.inode = join(information.nFileIndexHigh, information.nFileIndexLow);
+    identity.size = join(information.nFileSizeHigh, information.nFileSizeLow);
+    identity.modifiedSeconds = static_cast<long long>(written / 10000000);
+    identity.modifiedNanoseconds = static_cast<long long>(written % 10000000 * 100);
+    return true;
+}
+
 bool ReadAt(File& file, unsigned long long offset, void* buffer, std::size_t size,
             std::size_t& got) {
     got = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <unordered_map>
 #include <utility>
 
 #include "storage/Crc32c.h"
@@ -28,12 +29,23 @@ constexpr unsigned long long SavegameLock(unsigned int savegameId) {
 // what the caller keeps.
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
+// A savegame file as it was when it was last checked whole.
+struct VerifiedFile {
+    platform::FileIdentity identity;
+    SavegameFileHeader header;
+    Utf16Name name;
+};
+
+using VerifiedByPath = std::unordered_map<std::string, VerifiedFile>;
+
 // Reads a savegame file the way every operation takes it: the type is checked without
 // blocking, the header first, the file's size must match it before anything else is read,
-// and the checksum covers the rest. `contents` receives the contents when not null.
+// and the checksum covers the rest. `contents` receives the contents when not null. With
+// `verified`, a file whose identity did not change since it was last checked is not checked
+// again: its header is taken from there, and only contents asked for are read.
 ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
                        std::vector<unsigned char>* contents, unsigned int& version,
-                       std::string& reason) {
+                       std::string& reason, VerifiedByPath* verified) {
     platform::File file;
     switch (platform::OpenForReading(path, file)) {
         case platform::OpenResult::kOpened:
@@ -48,15 +60,33 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
         reason = std::string("cannot ") + what + " \"" + path + "\": " + platform::LastErrorText();
         return ResultCode::kStorageFailure;
     };
+    platform::FileIdentity identity;
+    if (!platform::IdentityOf(file, identity)) {
+        return failed("examine");
+    }
+    const VerifiedFile* known = nullptr;
+    if (verified != nullptr) {
+        const auto found = verified->find(path);
+        if (found != verified->end() && found->second.identity == identity) {
+            known = &found->second;
+        } else if (found != verified->end()) {
+            verified->erase(found);
+        }
+    }
+    if (known != nullptr && contents == nullptr) {
+        header.size = known->header.size;
+        header.name = known->name;
+        version = known->header.version;
+        return ResultCode::kDone;
+    }
     unsigned char fixed[kHeaderSize];
     std::size_t got = 0;
-    unsigned long long fileSize = 0;
-    if (!platform::ReadAt(file, 0, fixed, kHeaderSize, got) || !platform::SizeOf(file, fileSize)) {
+    if (!platform::ReadAt(file, 0, fixed, kHeaderSize, got)) {
         return failed("read");
     }
     SavegameFileHeader fileHeader;
     if (got != kHeaderSize || !DecodeHeader(fixed, fileHeader) ||
-        FileSize(fileHeader) != fileSize) {
+        FileSize(fileHeader) != identity.size) {
         return ResultCode::kNoSuchSavegame;
     }
     unsigned char name[kMaxNameBytes];
@@ -91,11 +121,17 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
         if (got == 0) {
             return ResultCode::kNoSuchSavegame;  // it shrank under us
         }
-        crc = Crc32c(into, got, crc);
+        if (known == nullptr) {
+            crc = Crc32c(into, got, crc);
+        }
         done += got;
     }
-    if (!CheckNameAndChecksum(fileHeader, name, crc, header.name)) {
+    if (known != nullptr) {
+        header.name = known->name;
+    } else if (!CheckNameAndChecksum(fileHeader, name, crc, header.name)) {
         return ResultCode::kNoSuchSavegame;
+    } else if (verified != nullptr) {
+        (*verified)[path] = VerifiedFile{identity, fileHeader, header.name};
     }
     header.size = fileHeader.size;
     version = fileHeader.version;
@@ -125,8 +161,12 @@ void WriteGeneration(platform::File& lock, unsigned long long generation) {
 
 ResultCode ReadSavegameFile(const std::string& path, SavegameContents& contents,
                             std::string& reason) {
-    return ReadChecked(path, contents.header, &contents.data, contents.version, reason);
+    return ReadChecked(path, contents.header, &contents.data, contents.version, reason, nullptr);
 }
+
+struct Storage::VerifiedFiles {
+    VerifiedByPath byPath;
+};
 
 struct Storage::Product {
     unsigned int id;
@@ -186,7 +226,8 @@ std::string ConfiguredStorageDirectory() {
     return platform::JoinPath(platform::LibraryDirectory(), "savegames");
 }
 
-Storage::Storage(std::string directory) : directory(std::move(directory)) {}
+Storage::Storage(std::string directory)
+    : directory(std::move(directory)), verified(std::make_unique<VerifiedFiles>()) {}
 
 Storage::~Storage() = default;
 
@@ -270,7 +311,8 @@ ResultCode Storage::ReadHeader(unsigned int productId, unsigned int savegameId,
         return ResultCode::kNoSuchSavegame;
     }
     unsigned int version = 0;
-    return ReadChecked(SavegamePath(productId, savegameId), header, nullptr, version, reason);
+    return ReadChecked(SavegamePath(productId, savegameId), header, nullptr, version, reason,
+                       &verified->byPath);
 }
 
 ResultCode Storage::Read(unsigned int productId, unsigned int savegameId,
@@ -279,7 +321,8 @@ ResultCode Storage::Read(unsigned int productId, unsigned int savegameId,
     if (platform::TypeOf(ProductDirectory(productId)) != platform::EntryType::kDirectory) {
         return ResultCode::kNoSuchSavegame;
     }
-    return ReadSavegameFile(SavegamePath(productId, savegameId), contents, reason);
+    return ReadChecked(SavegamePath(productId, savegameId), contents.header, &contents.data,
+                       contents.version, reason, &verified->byPath);
 }
 
 Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std::string& reason) {
@@ -511,13 +554,21 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
         pending->name = moved.name;
         pending->path = moved.path;
     }
-    if (!platform::WriteAt(pending->file, 0, fixed, kHeaderSize) ||
-        !platform::WriteAt(pending->file, kHeaderSize, utf8.data(), utf8.size()) ||
-        !platform::CommitFile(pending->file, pending->path,
-                              SavegamePath(product.id, pending->savegameId), product.directory)) {
+    const std::string finalPath = SavegamePath(product.id, pending->savegameId);
+    verified->byPath.erase(finalPath);
+    const bool written = platform::WriteAt(pending->file, 0, fixed, kHeaderSize) &&
+                         platform::WriteAt(pending->file, kHeaderSize, utf8.data(), utf8.size());
+    // Taken once the file is written: neither the flush nor the rename changes it.
+    platform::FileIdentity identity;
+    const bool identified = written && platform::IdentityOf(pending->file, identity);
+    if (!written ||
+        !platform::CommitFile(pending->file, pending->path, finalPath, product.directory)) {
         reason = "cannot commit \"" + pending->path + "\": " + platform::LastErrorText();
         Discard(std::move(pending));
         return CommitOutcome::kFailed;
+    }
+    if (identified) {
+        verified->byPath[finalPath] = VerifiedFile{identity, header, name};
     }
     Changed(product, pending->savegameId, &header.size);
     return CommitOutcome::kCommitted;
@@ -557,6 +608,7 @@ ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std:
     }
     switch (platform::RemoveFile(product->directory, SavegameFileName(savegameId))) {
         case platform::RemoveResult::kRemoved:
+            verified->byPath.erase(SavegamePath(productId, savegameId));
             Changed(*product, savegameId, nullptr);
             return ResultCode::kDone;
         case platform::RemoveResult::kMissing:
@@ -604,6 +656,7 @@ bool Storage::Reset(unsigned int productId, unsigned long long& removed, std::st
     }
     WriteGeneration(product->lock, ReadGeneration(product->lock) + 1);
     product->usageKnown = false;
+    verified->byPath.clear();
     return done;
 }
 

@@ -81,7 +81,9 @@ enum class CommitOutcome { kCommitted, kRefused, kFailed };
 std::string ConfiguredStorageDirectory();
 
 /// Savegames as files in a storage directory, one subdirectory per product (layout in
-/// README.md). Every call goes to the disk, so other processes' commits are seen at once.
+/// README.md). Every call goes to the disk, so other processes' commits are seen at once; a
+/// file already checked whole is not read again while its identity (device, file number, size
+/// and modification time) stays the same.
 /// Files that are not savegames, damaged ones, links and anything but regular files are not
 /// savegames to any operation here: never read, written through or deleted. Operations that
 /// fail on the disk put the operating system's reason in `reason`.
@@ -169,6 +171,10 @@ private:
 
     std::string directory;
     std::map<unsigned int, std::unique_ptr<Product>> products;
+    /// The files this storage checked whole or committed, so that they are not read again
+    /// while they stay the same file, unchanged.
+    struct VerifiedFiles;
+    std::unique_ptr<VerifiedFiles> verified;
     const ProductUsage noUsage;  // of a product without a folder
     unsigned long long temporaryCounter = 0;
 };

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "storage/Platform.h"
@@ -269,6 +270,36 @@ TEST_F(StorageTest, UsageFollowsCommitsOfEveryStorage) {
     const auto refuse = [](const ProductUsage& seen) { return seen.sizes.size() < 1; };
     EXPECT_EQ(second.Commit(std::move(pending), {0}, refuse, reason), CommitOutcome::kRefused);
     EXPECT_EQ(first.List(6).size(), 1u);
+}
+
+// A storage does not read again a file it checked or committed, while that file is unchanged:
+// a change by another storage, or in place at the same size, must still be seen.
+TEST_F(StorageTest, FilesCheckedBeforeAreCheckedAgainOnceChanged) {
+    Storage first(Directory());
+    Storage second(Directory());
+    ASSERT_TRUE(Save(first, 7, 1, Bytes(100, 1)));
+    ASSERT_EQ(first.List(7).size(), 1u);
+    std::string reason;
+    ASSERT_TRUE(second.Write(7, 1, {'m', 0}, Bytes(100, 2).data(), 100, reason));
+    SavegameContents contents;
+    ASSERT_EQ(first.Read(7, 1, contents, reason), ResultCode::kDone);
+    EXPECT_EQ(contents.data, Bytes(100, 2));
+    EXPECT_EQ(contents.header.name, Utf16Name({'m', 0}));
+
+    // Damaged in place, same size, until the file system's clock shows it.
+    const fs::path path = Product(7) / SavegameFileName(1);
+    const auto before = fs::last_write_time(path);
+    for (int attempt = 0; attempt < 500 && fs::last_write_time(path) == before; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(-1, std::ios::end);
+        file.put(static_cast<char>(attempt));
+    }
+    ASSERT_NE(fs::last_write_time(path), before);
+    EXPECT_TRUE(first.List(7).empty());
+    EXPECT_EQ(first.Read(7, 1, contents, reason), ResultCode::kNoSuchSavegame);
+    SavegameHeader header;
+    EXPECT_EQ(second.ReadHeader(7, 1, header, reason), ResultCode::kNoSuchSavegame);
 }
 
 }  // namespace
