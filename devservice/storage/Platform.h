@@ -46,6 +46,20 @@ bool ListNames(const std::string& directory, std::vector<std::string>& names);
 /// file.
 bool ModifiedTime(const std::string& path, long long& seconds);
 
+/// What tells one version of a file from another: a new file (a rename puts one in place)
+/// has another identity, and so has one written in place, through its modification time.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    unsigned long long size = 0;
+    long long modifiedSeconds = 0;
+    long long modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modifiedSeconds == other.modifiedSeconds &&
+               modifiedNanoseconds == other.modifiedNanoseconds;
+    }
+};
 /// An open file; closed by its destructor.
 class File {
 public:
@@ -64,8 +78,9 @@ enum class OpenResult { kOpened, kNotAFile, kExists, kFailed };
 
 /// Opens a regular file for reading, so that other processes may replace or delete it
 /// meanwhile; kNotAFile when there is none, or a link, directory, FIFO, socket or device
-/// stands under that name (never opened in a way that could block).
-OpenResult OpenForReading(const std::string& path, File& file);
+/// stands under that name (never opened in a way that could block). `identity`, when not
+/// null, receives the opened file's.
+OpenResult OpenForReading(const std::string& path, File& file, FileIdentity* identity = nullptr);
 /// Creates a new file for writing; kExists when the name is taken.
 OpenResult CreateNew(const std::string& path, File& file);
 /// Opens or creates a file for reading and writing, never through a link.
@@ -74,20 +89,6 @@ OpenResult OpenOrCreate(const std::string& path, File& file);
 /// The file's size in bytes; false on failure.
 bool SizeOf(File& file, unsigned long long& size);
 
-/// What tells one version of a file from another: a new file (a rename puts one in place)
-/// has another identity, and so has one written in place, through its modification time.
-struct FileIdentity {
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
-    unsigned long long size = 0;
-    long long modifiedSeconds = 0;
-    long long modifiedNanoseconds = 0;
-    bool operator==(const FileIdentity& other) const {
-        return device == other.device && inode == other.inode && size == other.size &&
-               modifiedSeconds == other.modifiedSeconds &&
-               modifiedNanoseconds == other.modifiedNanoseconds;
-    }
-};
 /// The open file's identity now; false on failure.
 bool IdentityOf(File& file, FileIdentity& identity);
 /// Reads up to `size` bytes at `offset`; `got` < `size` only at the end of the file.

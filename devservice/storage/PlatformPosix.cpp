@@ -72,8 +72,19 @@ bool ByteLock(File& file, unsigned long long offset, short type, bool wait) {
     return Retry([&] { return fcntl(Fd(file), wait ? kSetLockWait : kSetLock, &lock); }) == 0;
 }
 
-// Takes an opened descriptor into `file` when it is a regular file.
-OpenResult Adopt(int fd, File& file) {
+FileIdentity IdentityFrom(const struct stat& status) {
+    FileIdentity identity;
+    identity.device = static_cast<unsigned long long>(status.st_dev);
+    identity.inode = static_cast<unsigned long long>(status.st_ino);
+    identity.size = static_cast<unsigned long long>(status.st_size);
+    identity.modifiedSeconds = static_cast<long long>(status.st_mtim.tv_sec);
+    identity.modifiedNanoseconds = static_cast<long long>(status.st_mtim.tv_nsec);
+    return identity;
+}
+
+// Takes an opened descriptor into `file` when it is a regular file; its identity comes from
+// the same look at its type.
+OpenResult Adopt(int fd, File& file, FileIdentity* identity = nullptr) {
     struct stat status;
     if (fstat(fd, &status) != 0) {
         close(fd);
@@ -82,6 +93,9 @@ OpenResult Adopt(int fd, File& file) {
     if (!S_ISREG(status.st_mode)) {
         close(fd);
         return OpenResult::kNotAFile;
+    }
+    if (identity != nullptr) {
+        *identity = IdentityFrom(status);
     }
     file.Close();
     file.native = fd;
@@ -188,7 +202,7 @@ bool ModifiedTime(const std::string& path, long long& seconds) {
     return true;
 }
 
-OpenResult OpenForReading(const std::string& path, File& file) {
+OpenResult OpenForReading(const std::string& path, File& file, FileIdentity* identity) {
     // Not blocking on a FIFO, and not following a link; the type is checked on what was
     // opened, so a file swapped in meanwhile is checked too.
     const int fd =
@@ -199,7 +213,7 @@ OpenResult OpenForReading(const std::string& path, File& file) {
                    ? OpenResult::kNotAFile
                    : OpenResult::kFailed;
     }
-    return Adopt(fd, file);
+    return Adopt(fd, file, identity);
 }
 
 namespace {
@@ -242,11 +256,7 @@ bool IdentityOf(File& file, FileIdentity& identity) {
     if (fstat(Fd(file), &status) != 0) {
         return false;
     }
-    identity.device = static_cast<unsigned long long>(status.st_dev);
-    identity.inode = static_cast<unsigned long long>(status.st_ino);
-    identity.size = static_cast<unsigned long long>(status.st_size);
-    identity.modifiedSeconds = static_cast<long long>(status.st_mtim.tv_sec);
-    identity.modifiedNanoseconds = static_cast<long long>(status.st_mtim.tv_nsec);
+    identity = IdentityFrom(status);
     return true;
 }
 

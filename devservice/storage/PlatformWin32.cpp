@@ -218,9 +218,14 @@ bool ModifiedTime(const std::string& path, long long& seconds) {
     return true;
 }
 
-OpenResult OpenForReading(const std::string& path, File& file) {
+OpenResult OpenForReading(const std::string& path, File& file, FileIdentity* identity) {
     // Sharing delete lets another process rename its new version over this one meanwhile.
-    return Open(path, GENERIC_READ, OPEN_EXISTING, file);
+    const OpenResult opened = Open(path, GENERIC_READ, OPEN_EXISTING, file);
+    if (opened == OpenResult::kOpened && identity != nullptr && !IdentityOf(file, *identity)) {
+        file.Close();
+        return OpenResult::kFailed;
+    }
+    return opened;
 }
 
 OpenResult CreateNew(const std::string& path, File& file) {

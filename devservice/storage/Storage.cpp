@@ -47,7 +47,8 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
                        std::vector<unsigned char>* contents, unsigned int& version,
                        std::string& reason, VerifiedByPath* verified) {
     platform::File file;
-    switch (platform::OpenForReading(path, file)) {
+    platform::FileIdentity identity;
+    switch (platform::OpenForReading(path, file, &identity)) {
         case platform::OpenResult::kOpened:
             break;
         case platform::OpenResult::kFailed:
@@ -60,10 +61,6 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
         reason = std::string("cannot ") + what + " \"" + path + "\": " + platform::LastErrorText();
         return ResultCode::kStorageFailure;
     };
-    platform::FileIdentity identity;
-    if (!platform::IdentityOf(file, identity)) {
-        return failed("examine");
-    }
     const VerifiedFile* known = nullptr;
     if (verified != nullptr) {
         const auto found = verified->find(path);
@@ -289,10 +286,14 @@ std::vector<StoredFile> Storage::Scan(unsigned int productId) const {
 std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
     std::vector<SavegameHeader> savegames;
     std::string reason;
+    unsigned int version = 0;
+    // Scan checked the product's folder already.
     for (const StoredFile& file : Scan(productId)) {
         SavegameHeader header;
+        header.savegameId = file.savegameId;
         if (file.kind == StoredFile::Kind::kSavegameFile &&
-            ReadHeader(productId, file.savegameId, header, reason) == ResultCode::kDone) {
+            ReadChecked(SavegamePath(productId, file.savegameId), header, nullptr, version, reason,
+                        &verified->byPath) == ResultCode::kDone) {
             savegames.push_back(std::move(header));
         }
     }
