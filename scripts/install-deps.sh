@@ -26,6 +26,7 @@ msvc         | the MSVC-ABI build: clang-cl, lld-link, Wine'"'"'s Win32 headers,
 windows32    | the 32-bit Windows build and 32-bit Wine                                     | g++-mingw-w64-i686-posix wine32:i386
 msvc32       | Wine'"'"'s 32-bit import libraries for the 32-bit MSVC-ABI build                | libwine-dev:i386
 csharp       | the C# binding and its tests (Mono)                                          | mono-mcs mono-runtime
+browser      | the call log page checked in a real browser (headless Chromium)              | chromium
 demo         | building and running the demo game                                           | cmake ninja-build g++
 demo-windows | the demo game as a Windows program under Wine                                | cmake ninja-build g++-mingw-w64-x86-64-posix wine64
 '
@@ -38,7 +39,7 @@ while IFS='|' read -r group purpose packages; do
     purposes[$group]=$(sed 's/^ *//; s/ *$//' <<<"$purpose")
     groups[$group]=$packages
 done <<<"$group_table"
-test_groups=(build sanitize windows msvc windows32 msvc32 csharp)
+test_groups=(build sanitize windows msvc windows32 msvc32 csharp browser)
 
 # missing_packages GROUP...: the packages of the groups that are not installed, one per line.
 missing_packages() {
