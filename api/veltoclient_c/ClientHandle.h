@@ -9,13 +9,22 @@
 /// readers, writers and transfers check. Without a bound platform (`inert`) every request is
 /// dropped, as the C++ client drops it, without taking a node that no answer would return.
 ///
-/// What a request reads (the free nodes, the C++ client's private part, `inert`) shares one
-/// cache line, and the C++ client is held by value: no pointer to follow on the way in.
+/// What a request reads (the C++ client's private part, the free nodes, `inert`) shares one
+/// cache line, and the C++ client is held by value at the start: a request passes the handle on
+/// as the C++ client, with no pointer to follow and no offset to add.
 struct alignas(64) veltoclient_client {
-    /// Declared before the C++ client, so destroyed after it: once the C++ client is gone no
-    /// answer reaches the nodes.
+    veltoclient_client() : client() {}
+    /// The C++ client goes first, while the nodes it may still hold as listeners exist: once it
+    /// is gone no answer reaches them.
+    ~veltoclient_client() { client.~VeltoClient(); }
+    veltoclient_client(const veltoclient_client&) = delete;
+    veltoclient_client& operator=(const veltoclient_client&) = delete;
+
+    // A union member is destroyed only by hand, which lets it come first yet go first.
+    union {
+        qz::veltoclient::VeltoClient client;
+    };
     qz::veltoclient_c::RequestPool pool;
-    qz::veltoclient::VeltoClient client;
     bool inert = false;
     qz::veltoclient_c::ClientLiveness* liveness = nullptr;
 };

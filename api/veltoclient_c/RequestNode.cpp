@@ -6,9 +6,10 @@
 namespace qz::veltoclient_c {
 
 void* RequestNode::Finish() {
-    void* const answerContext = context;
+    // Read after the node is given back (nothing runs in between, and Give writes only the
+    // link): loaded straight into the callback's first argument, with no register kept for it.
     pool->Give(this);
-    return answerContext;
+    return context;
 }
 
 void RequestNode::OnGetLoginDetails(unsigned int requestId, unsigned int value1,

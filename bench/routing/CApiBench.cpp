@@ -5,21 +5,27 @@
 // game writes them: the C++ game hands every request its one listener object, the C game its
 // one callback and context; neither calls Update, which the bench service does not need.
 //
-// At the end a table gives the C layer's time over the C++ classes' time; the target is at
-// most 1.10.
+// At the end a table gives the C layer's time over the C++ classes' time per round trip, in wall
+// and CPU time; the target, judged by the median wall time of repetitions, is at most 1.10. The
+// machine may be shared: use random interleaving.
+//
+// --round_trips=N runs every benchmark exactly N round trips, for instruction counts: under
+// callgrind, the difference between the totals of two such runs of one benchmark, divided by
+// the difference of their N, is its instructions per round trip.
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+#include <cstring>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include <veltoclient/VeltoClient.h>
 #include <veltoclient/veltoclient_c.h>
+
+#include "RatioReporter.h"
 
 namespace {
 
@@ -93,69 +99,78 @@ void BM_RoundTrip(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-BENCHMARK_TEMPLATE(BM_RoundTrip, CppPath)->ArgName("pending")->Arg(1)->Arg(16)->Arg(1024);
-BENCHMARK_TEMPLATE(BM_RoundTrip, CPath)->ArgName("pending")->Arg(1)->Arg(16)->Arg(1024);
-
-// Prints the usual console output, then the C layer's time over the C++ classes' time per
-// round trip, in wall and CPU time, from the median and the mean over repetitions (from the
-// fastest run when not repeated). The machine may be shared: use random interleaving.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) {
-                continue;
-            }
-            const char* statistic = "fastest";
-            if (run.run_type == Run::RT_Aggregate) {
-                if (run.aggregate_name != "median" && run.aggregate_name != "mean") {
-                    continue;
-                }
-                statistic = run.aggregate_name == "median" ? "median" : "mean";
-            }
-            // "BM_RoundTrip<CPath>" -> path "CPath"
-            const std::string& name = run.run_name.function_name;
-            const std::size_t open = name.find('<');
-            const std::string path = name.substr(open + 1, name.size() - open - 2);
-            Times& slot = times[{statistic, run.run_name.args}][path];
-            const Times now{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-            if (run.run_type == Run::RT_Aggregate || slot.cpu == 0 || now.cpu < slot.cpu) {
-                slot = now;
-            }
+// Registers BM_RoundTrip<path> for both paths; `roundTrips` fixes their iterations when not 0.
+void RegisterRoundTrips(benchmark::IterationCount roundTrips) {
+    const std::pair<const char*, void (*)(benchmark::State&)> paths[] = {
+        {"BM_RoundTrip<CppPath>", &BM_RoundTrip<CppPath>},
+        {"BM_RoundTrip<CPath>", &BM_RoundTrip<CPath>}};
+    for (const auto& [name, function] : paths) {
+        benchmark::internal::Benchmark* const benchmark =
+            benchmark::RegisterBenchmark(name, function)
+                ->ArgName("pending")
+                ->Arg(1)
+                ->Arg(16)
+                ->Arg(1024);
+        if (roundTrips != 0) {
+            benchmark->Iterations(roundTrips);
         }
     }
+}
 
-    void PrintTable() const {
-        std::printf(
-            "\nns per round trip          wall: C++ classes  C layer  C/C++"
-            "   CPU: C++ classes  C layer  C/C++\n");
-        bool held = true;
-        for (const auto& [row, byPath] : times) {
-            const auto cpp = byPath.find("CppPath");
-            const auto c = byPath.find("CPath");
-            if (cpp == byPath.end() || c == byPath.end() || cpp->second.cpu <= 0 ||
-                cpp->second.wall <= 0) {
-                continue;
-            }
-            const double wallRatio = c->second.wall / cpp->second.wall;
-            const double cpuRatio = c->second.cpu / cpp->second.cpu;
-            held = held && wallRatio <= 1.10 && cpuRatio <= 1.10;
-            std::printf("%-7s %-15s %17.1f %8.1f %6.2f %18.1f %8.1f %6.2f\n", row.first.c_str(),
-                        row.second.c_str(), cpp->second.wall, c->second.wall, wallRatio,
-                        cpp->second.cpu, c->second.cpu, cpuRatio);
+// Takes --round_trips=N out of the arguments; 0 when absent.
+benchmark::IterationCount TakeRoundTrips(int& argc, char** argv) {
+    static const char kFlag[] = "--round_trips=";
+    benchmark::IterationCount roundTrips = 0;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kFlag, sizeof kFlag - 1) == 0) {
+            roundTrips = std::strtoll(argv[i] + sizeof kFlag - 1, nullptr, 10);
+        } else {
+            argv[kept++] = argv[i];
         }
-        std::printf("target C/C++ <= 1.10: %s\n", held ? "held everywhere" : "missed");
     }
+    argc = kept;
+    return roundTrips;
+}
 
-private:
-    struct Times {
-        double wall = 0;
-        double cpu = 0;
-    };
-    // ("median", "pending:16") -> path ("CppPath", "CPath") -> ns per round trip
-    std::map<std::pair<std::string, std::string>, std::map<std::string, Times>> times;
-};
+// "BM_RoundTrip<CPath>" -> path "CPath", rows by arguments alone.
+std::pair<std::string, std::string> SplitRunName(const std::string& name) {
+    const std::size_t open = name.find('<');
+    return {name.substr(open + 1, name.size() - open - 2), ""};
+}
+
+void PrintTable(const qz::bench::RatioReporter& reporter) {
+    std::printf(
+        "\nns per round trip          wall: C++ classes  C layer  C/C++"
+        "   CPU: C++ classes  C layer  C/C++\n");
+    std::string missed;
+    bool judged = false;
+    for (const auto& [key, byPath] : reporter.GetTable()) {
+        const auto& [statistic, row] = key;
+        const auto cpp = byPath.find("CppPath");
+        const auto c = byPath.find("CPath");
+        if (cpp == byPath.end() || c == byPath.end() || cpp->second.cpu <= 0 ||
+            cpp->second.wall <= 0) {
+            continue;
+        }
+        const double wallRatio = c->second.wall / cpp->second.wall;
+        const double cpuRatio = c->second.cpu / cpp->second.cpu;
+        if (statistic == reporter.GetMainStatistic()) {
+            judged = true;
+            if (wallRatio > 1.10) {
+                missed += "  " + row;
+            }
+        }
+        std::printf("%-7s %-15s %17.1f %8.1f %6.2f %18.1f %8.1f %6.2f\n", statistic.c_str(),
+                    row.c_str(), cpp->second.wall, c->second.wall, wallRatio, cpp->second.cpu,
+                    c->second.cpu, cpuRatio);
+    }
+    const char* verdict = !judged          ? "nothing to compare"
+                          : missed.empty() ? "held everywhere"
+                                           : "missed in";
+    std::printf("target C/C++ <= 1.10 (%s wall): %s%s\n", reporter.GetMainStatistic(), verdict,
+                missed.c_str());
+}
 
 }  // namespace
 
@@ -163,13 +178,14 @@ int main(int argc, char** argv) {
     // The registry the loader reads names the bench service library; set before the first
     // client binds it.
     setenv("VYKARIS_REGISTRY_ROOT", QZ_BENCH_REGISTRY_ROOT, 1);
+    RegisterRoundTrips(TakeRoundTrips(argc, argv));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    RatioReporter reporter;
+    qz::bench::RatioReporter reporter(SplitRunName);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintTable();
+    PrintTable(reporter);
     benchmark::Shutdown();
     return 0;
 }

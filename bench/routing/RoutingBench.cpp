@@ -26,6 +26,7 @@
 #include <utility>
 
 #include <veltodll/VeltodllEntryPoints.h>
+#include "RatioReporter.h"
 #include "veltoclient/VeltoClient.h"
 
 namespace {
@@ -188,64 +189,43 @@ void RegisterRoundTrips() {
     }
 }
 
-// Prints the usual console output and keeps each benchmark's CPU time per round trip (the
-// median when repeated) for the ratio table. CPU time, because the machine is shared.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) {
-                continue;
-            }
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type != Run::RT_Iteration && !median) {
-                continue;
-            }
-            // "BM_Loader_Window" -> path "Loader", row "Window pending:16"
-            const std::string& name = run.run_name.function_name;
-            const std::size_t split = name.rfind('_');
-            const std::string path = name.substr(3, split - 3);
-            const std::string row = name.substr(split + 1) + " " + run.run_name.args;
-            double& slot = times[row][path];
-            if (median || slot == 0 || run.GetAdjustedCPUTime() < slot) {
-                slot = run.GetAdjustedCPUTime();
-            }
+// "BM_Loader_Window" -> path "Loader", row "Window".
+std::pair<std::string, std::string> SplitRunName(const std::string& name) {
+    const std::size_t split = name.rfind('_');
+    return {name.substr(3, split - 3), name.substr(split + 1)};
+}
+
+double CpuTime(const std::map<std::string, qz::bench::RatioReporter::Times>& byPath,
+               const char* path) {
+    const auto found = byPath.find(path);
+    return found == byPath.end() ? 0 : found->second.cpu;
+}
+
+// Each router's overhead over the direct path, in CPU time (the machine is shared), from the
+// median when repeated.
+void PrintTable(const qz::bench::RatioReporter& reporter) {
+    std::printf(
+        "\nCPU ns per round trip       direct  unordered_map  loader  |  overhead:"
+        "  map  loader  loader/map\n");
+    std::string missed;
+    for (const auto& [key, byPath] : reporter.GetTable()) {
+        const auto& [statistic, row] = key;
+        const double direct = CpuTime(byPath, "Direct");
+        const double map = CpuTime(byPath, "MapRouter");
+        const double loader = CpuTime(byPath, "Loader");
+        if (statistic != reporter.GetMainStatistic() || direct <= 0 || map <= 0 || loader <= 0) {
+            continue;
         }
-    }
-
-    void PrintTable() const {
-        std::printf(
-            "\nCPU ns per round trip       direct  unordered_map  loader  |  overhead:"
-            "  map  loader  loader/map\n");
-        std::string missed;
-        for (const auto& [row, byPath] : times) {
-            const double direct = Find(byPath, "Direct");
-            const double map = Find(byPath, "MapRouter");
-            const double loader = Find(byPath, "Loader");
-            if (direct <= 0 || map <= 0 || loader <= 0) {
-                continue;
-            }
-            const double ratio = (loader - direct) / (map - direct);
-            if (ratio > 0.5) {
-                missed += "  " + row;
-            }
-            std::printf("%-24s %9.1f %14.1f %7.1f  | %15.1f %7.1f %11.2f\n", row.c_str(), direct,
-                        map, loader, map - direct, loader - direct, ratio);
+        const double ratio = (loader - direct) / (map - direct);
+        if (ratio > 0.5) {
+            missed += "  " + row;
         }
-        std::printf("target loader/map <= 0.50: %s%s\n",
-                    missed.empty() ? "held everywhere" : "missed in", missed.c_str());
+        std::printf("%-24s %9.1f %14.1f %7.1f  | %15.1f %7.1f %11.2f\n", row.c_str(), direct, map,
+                    loader, map - direct, loader - direct, ratio);
     }
-
-private:
-    static double Find(const std::map<std::string, double>& byPath, const char* path) {
-        const auto found = byPath.find(path);
-        return found == byPath.end() ? 0 : found->second;
-    }
-
-    // "Window pending:16" -> path ("Direct", "MapRouter", "Loader") -> CPU ns per round trip
-    std::map<std::string, std::map<std::string, double>> times;
-};
+    std::printf("target loader/map <= 0.50: %s%s\n",
+                missed.empty() ? "held everywhere" : "missed in", missed.c_str());
+}
 
 }  // namespace
 
@@ -258,9 +238,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    RatioReporter reporter;
+    qz::bench::RatioReporter reporter(SplitRunName);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintTable();
+    PrintTable(reporter);
     benchmark::Shutdown();
     return 0;
 }
