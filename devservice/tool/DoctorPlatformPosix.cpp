@@ -8,9 +8,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ServiceLocation.h"
+#include "platform/Platform.h"
 #include "storage/Platform.h"
 #include "tool/DoctorPlatform.h"
-#include "tool/Registry.h"
 
 extern char** environ;
 
@@ -19,10 +20,6 @@ namespace qz::devservice::tool::doctor {
 namespace {
 
 constexpr std::size_t kMostBytes = 65536;
-
-std::string ParentOf(const std::string& path) {
-    return path.substr(0, path.find_last_of('/'));
-}
 
 // A regular file's first bytes; the type is checked first and the open never blocks, as the
 // loader does, so that a FIFO under the value's name cannot hang the doctor.
@@ -65,16 +62,18 @@ bool ReadRegularFile(const std::string& path, std::string& bytes, std::string& r
 
 StoredValue ReadStoredInstallDir() {
     StoredValue stored;
-    std::string variable;
+    std::string root;
     const bool fromVariable =
-        platform::GetEnvironment("VYKARIS_REGISTRY_ROOT", variable) && !variable.empty();
-    const InstallDirValue installDir("");
-    stored.value = installDir.Where();
-    stored.key = ParentOf(stored.value);
-    // The key is <root>/HKEY_LOCAL_MACHINE/SOFTWARE/Vykaris/Launcher.
-    const std::string root = ParentOf(ParentOf(ParentOf(ParentOf(stored.key))));
+        platform::GetEnvironment("VYKARIS_REGISTRY_ROOT", root) && !root.empty();
+    if (!fromVariable) {
+        root = veltoclient::platform::kDefaultRegistryRoot;
+    }
     stored.root = root + (fromVariable ? " (VYKARIS_REGISTRY_ROOT)"
                                        : " (the default: VYKARIS_REGISTRY_ROOT is not set)");
+    stored.key = root + "/HKEY_LOCAL_MACHINE/" + veltoclient::kLauncherKey;
+    std::replace(stored.key.begin() + static_cast<std::ptrdiff_t>(root.size()), stored.key.end(),
+                 '\\', '/');
+    stored.value = stored.key + "/" + veltoclient::kInstallDirValue;
     stored.type = "file";
     stored.isString = true;
     // The loader opens the key as a folder it can read.

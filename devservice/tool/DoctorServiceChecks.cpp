@@ -103,9 +103,9 @@ void ScanStorage(DoctorReport& report, const std::string& directory) {
                     std::to_string(productId) + " removes it");
         }
     }
-    report.Line("storage", std::to_string(products) + " products, " + std::to_string(savegames) +
-                               " savegames, " + std::to_string(damaged) + " damaged, " +
-                               std::to_string(temporary) + " left by killed writers");
+    report.Line("storage", "products " + std::to_string(products) + ", savegames " +
+                               std::to_string(savegames) + ", damaged " + std::to_string(damaged) +
+                               ", left by killed writers " + std::to_string(temporary));
 }
 
 void CheckStorage(DoctorReport& report, const std::string& directory, bool configured) {
