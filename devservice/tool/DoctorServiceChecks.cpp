@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "control/CallLog.h"
 #include "control/Settings.h"
 #include "platform/Platform.h"
 #include "service/Identity.h"
@@ -50,8 +51,16 @@ Settings CheckSettings(DoctorReport& report, const std::string& defaultDirectory
     return settings;
 }
 
-// The log file's folder must be there: the service makes the file, not its folder.
-void CheckLog(DoctorReport& report, const std::string& logPath) {
+// The log file's folder must be there: the service makes the file, not its folder; and it
+// writes none where it could replace a savegame.
+void CheckLog(DoctorReport& report, const std::string& logPath, const std::string& storage) {
+    if (IsInside(logPath, storage)) {
+        report.Problem("log",
+                       Quoted(logPath) +
+                           " lies inside the storage directory, so the service writes no call log",
+                       "set VYKARIS_DEVSERVICE_LOG to a file outside " + Quoted(storage));
+        return;
+    }
     std::error_code error;
     const fs::path folder = fs::absolute(fs::u8path(logPath), error).parent_path();
     if (!fs::is_directory(folder, error)) {
@@ -156,7 +165,7 @@ void CheckDevelopmentService(DoctorReport& report, void* library,
     const std::string defaultDirectory = platform::JoinPath(installDirectory, "savegames");
     const Settings settings = CheckSettings(report, defaultDirectory);
     if (!settings.logPath.empty()) {
-        CheckLog(report, settings.logPath);
+        CheckLog(report, settings.logPath, settings.directory);
     }
     CheckStorage(report, settings.directory, settings.directory != defaultDirectory);
 }

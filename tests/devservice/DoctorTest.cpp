@@ -223,6 +223,7 @@ TEST(Doctor, NamesAValueOfAnotherType) {
 TEST(Doctor, ChecksEverySettingWithTheServicesParser) {
     SetRegistry("settings", Key::kValue, Stored(Folder("QZ_DOCTOR_DEVSERVICE")));
     const std::string storage = Scratch("settings-storage");
+    const std::string logInStorage = storage + "/7.jsonl";
     const struct {
         const char* name;
         const char* value;
@@ -240,6 +241,8 @@ TEST(Doctor, ChecksEverySettingWithTheServicesParser) {
          "no setting VYKARIS_DEVSERVICE_FAULT\nadvice: the service reads no such variable"},
         {"VYKARIS_DEVSERVICE_LOG", "/no/such/folder/log.jsonl", false,
          "so the service writes no call log"},
+        {"VYKARIS_DEVSERVICE_LOG", logInStorage.c_str(), false,
+         "lies inside the storage directory"},
         {"VYKARIS_DEVSERVICE_LOG", "", true, "VYKARIS_DEVSERVICE_LOG is empty: the default"},
     };
     for (const auto& c : cases) {
