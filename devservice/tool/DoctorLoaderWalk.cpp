@@ -220,7 +220,7 @@ LoaderOutcome WalkLoaderWay(DoctorReport& report) {
     if (library == nullptr) {
         report.Problem(
             "library",
-            "cannot be loaded: " + LoadFailureReason() + ": a game gets installation error 2",
+            "cannot be loaded: " + LoadFailureReason(path) + ": a game gets installation error 2",
             "the file must be a service library built for this system and processor, "
             "such as the development service's: rebuild it, or register the folder of "
             "one that is");

@@ -32,9 +32,9 @@ struct StoredValue {
 
 StoredValue ReadStoredInstallDir();
 
-/// Right after the loader's platform layer failed to load a library: the system's reason
-/// (dlerror, or the message of the last error).
-std::string LoadFailureReason();
+/// Right after the loader's platform layer failed to load the library at `path`: the system's
+/// reason (dlerror, or the message and number of the last error).
+std::string LoadFailureReason(const std::string& path);
 
 /// Every VYKARIS_DEVSERVICE_* variable of the environment, in ascending name.
 std::vector<std::pair<std::string, std::string>> DevServiceVariables();

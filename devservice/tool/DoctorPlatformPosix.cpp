@@ -89,7 +89,8 @@ StoredValue ReadStoredInstallDir() {
     return stored;
 }
 
-std::string LoadFailureReason() {
+std::string LoadFailureReason(const std::string&) {
+    // It names the path itself.
     const char* reason = dlerror();
     return reason != nullptr ? reason : "no reason given";
 }

@@ -83,8 +83,15 @@ StoredValue ReadStoredInstallDir() {
     return stored;
 }
 
-std::string LoadFailureReason() {
-    return platform::LastErrorText();
+std::string LoadFailureReason(const std::string& path) {
+    const DWORD code = GetLastError();
+    std::string reason = platform::LastErrorText();
+    // Messages such as "Bad EXE format for %1" expect the file's name.
+    const std::size_t insert = reason.find("%1");
+    if (insert != std::string::npos) {
+        reason.replace(insert, 2, path);
+    }
+    return reason + " (error " + std::to_string(code) + ")";
 }
 
 std::vector<std::pair<std::string, std::string>> DevServiceVariables() {
