@@ -15,6 +15,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 #include "ChildProcess.h"
@@ -130,6 +132,11 @@ TEST(Doctor, WalksTheLoadersWayAndNamesWhatStopsIt) {
     const std::string notLoadable = Scratch("not-loadable");
     WriteFile((fs::path(notLoadable) / kLibraryName).string(), "not a library\n");
     const std::string relative = fs::relative(full).string();
+#ifndef _WIN32
+    const std::string fifo = Scratch("fifo");
+    fs::create_directories(fifo);
+    mkfifo((fifo + "/" + kLibraryName).c_str(), 0600);
+#endif
     SetVariable("VYKARIS_DEVSERVICE_DIR", Scratch("walk-storage").c_str());
 
     const struct {
@@ -182,6 +189,10 @@ TEST(Doctor, WalksTheLoadersWayAndNamesWhatStopsIt) {
          Stored(notLoadable),
          false,
          {"exists", "library: cannot be loaded: ", kLoadFailure, "installation error: 2"}},
+#ifndef _WIN32
+        // The doctor does not wait on it as a game's loader would.
+        {"fifo", Key::kValue, Stored(fifo), false, {"is a FIFO, not a file", "for ever"}},
+#endif
         {"incomplete",
          Key::kValue,
          Stored(incomplete),
