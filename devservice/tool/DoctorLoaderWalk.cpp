@@ -106,9 +106,9 @@ void WarnUnusual(DoctorReport& report, const std::string& value) {
     if (!path.is_absolute()) {
         const fs::path cwd = fs::current_path(error);
         report.Warning("value",
-                       "a relative path: the loader takes it relative to the game's working "
-                       "directory, here " +
-                           Quoted(cwd.u8string()) + ", which makes it " +
+                       std::string("a relative path: ") + kRelativeLibraryPaths +
+                           "; the working directory is " + Quoted(cwd.u8string()) +
+                           " here, which makes it " +
                            Quoted((cwd / path).lexically_normal().u8string()),
                        "store an absolute path, so that a game started from another folder finds "
                        "the library too: veltodev register stores one");
@@ -124,7 +124,7 @@ void ShowValue(DoctorReport& report, const StoredValue& stored, const std::strin
     WarnUnusual(report, value);
 }
 
-// Whether the path names a file the loader can try; a problem reported when not.
+// Whether the loader's attempt may find a library at the path; a problem reported when not.
 bool LibraryFileExists(DoctorReport& report, const std::string& path) {
     std::error_code error;
     const fs::path library = fs::u8path(path);
@@ -145,6 +145,11 @@ bool LibraryFileExists(DoctorReport& report, const std::string& path) {
         report.Problem("library", Quoted(path) + " is not a file: a game gets installation error 2",
                        std::string("remove what stands there, or ") + kRegisterAdvice);
         return false;
+    }
+    // The system may find a relative path elsewhere: its load decides.
+    if (!library.is_absolute()) {
+        report.Line("library", Quoted(path) + " is not in the working directory");
+        return true;
     }
     const fs::path folder = library.parent_path();
     const std::string where = fs::is_directory(folder, error)

@@ -36,6 +36,9 @@ StoredValue ReadStoredInstallDir();
 /// reason (dlerror, or the message and number of the last error).
 std::string LoadFailureReason(const std::string& path);
 
+/// Where the system looks for a library named by a relative path, for messages.
+extern const char kRelativeLibraryPaths[];
+
 /// Every VYKARIS_DEVSERVICE_* variable of the environment, in ascending name.
 std::vector<std::pair<std::string, std::string>> DevServiceVariables();
 

@@ -89,6 +89,8 @@ StoredValue ReadStoredInstallDir() {
     return stored;
 }
 
+const char kRelativeLibraryPaths[] = "the loader takes it relative to the game's working directory";
+
 std::string LoadFailureReason(const std::string&) {
     // It names the path itself.
     const char* reason = dlerror();

@@ -83,6 +83,10 @@ StoredValue ReadStoredInstallDir() {
     return stored;
 }
 
+const char kRelativeLibraryPaths[] =
+    "Windows looks for it below the game's own folder, the system folders, the game's working "
+    "directory and the folders of PATH, in that order";
+
 std::string LoadFailureReason(const std::string& path) {
     const DWORD code = GetLastError();
     std::string reason = platform::LastErrorText();
