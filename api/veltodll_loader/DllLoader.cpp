@@ -1,8 +1,8 @@
 #include "DllLoader.h"
 
-#include <cstdio>
 #include <new>
 
+#include "ServiceLocation.h"
 #include "platform/Platform.h"
 
 namespace qz::veltoclient {
@@ -13,38 +13,6 @@ namespace {
 // the library runs nothing of ours and nothing is destroyed at exit.
 DllLoader* instance = nullptr;
 bool created = false;
-
-// Both the directory and the composed path live in buffers of the classic Windows path size.
-constexpr unsigned int kPathSize = 260;
-// The registry value is read into a buffer of 255 bytes, terminator included.
-constexpr unsigned int kValueSize = 255;
-
-constexpr char kLauncherKey[] = "SOFTWARE\\Vykaris\\Launcher";
-constexpr char kInstallDirValue[] = "InstallDir";
-
-// Fills `dir` (`size` bytes) with the install directory and returns whether the launcher's key
-// could be opened. `usable` turns false when the value is missing, empty, no string or too long
-// for its buffer: no truncated or unterminated text may become a path, and an empty directory
-// would name a library at the root of the current drive, where any user may put one.
-bool GetInstallDir(char* dir, unsigned int size, bool* usable) {
-    char value[kValueSize] = {};
-    *usable = true;
-    switch (platform::ReadLocalMachineString(kLauncherKey, kInstallDirValue, value, kValueSize)) {
-        case platform::RegistryRead::kKeyMissing:
-            std::snprintf(dir, size, "%s", "");
-            return false;
-        case platform::RegistryRead::kUnusable:
-        case platform::RegistryRead::kValueMissing:
-            *usable = false;
-            std::snprintf(dir, size, "%s", "");
-            return true;
-        case platform::RegistryRead::kFound:
-            break;
-    }
-    *usable = value[0] != '\0';
-    std::snprintf(dir, size, "%s", value);
-    return true;
-}
 
 // Looks up one entry point. A miss clears `complete`; the caller still makes every other
 // lookup, so that a partial library binds all it has.
@@ -80,25 +48,17 @@ DllLoader::DllLoader() {
 
 void DllLoader::Load() {
     char dir[kPathSize];
-    bool usable;
-    if (!GetInstallDir(dir, kPathSize, &usable)) {
-        installationErrorNum = 1;
-        return;
-    }
     char path[kPathSize];
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-// Truncation is possible by design and handled right below.
-#pragma GCC diagnostic ignored "-Wformat-truncation"
-#endif
-    const int length = std::snprintf(path, kPathSize, platform::kServiceLibraryPathFormat, dir);
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-    // A truncated path could name another file: never load one.
-    if (!usable || length < 0 || static_cast<unsigned int>(length) >= kPathSize) {
-        installationErrorNum = 2;
-        return;
+    switch (LocateServiceLibrary(dir, path)) {
+        case ServiceLocation::kFound:
+            break;
+        case ServiceLocation::kKeyMissing:
+            installationErrorNum = 1;
+            return;
+        default:
+            // No usable value, or a path that does not fit: nothing is loaded.
+            installationErrorNum = 2;
+            return;
     }
     void* library = platform::LoadLibraryAt(path);
     if (library == nullptr) {

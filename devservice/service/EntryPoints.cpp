@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "service/Call.h"
+#include "service/Identity.h"
 
 namespace {
 
@@ -432,5 +433,9 @@ extern "C" {
             [](Call& call, const auto&... values) { return Serve##Name(call, values...); }); \
     }
 #include <veltodll/VeltodllEntryPoints.def>
+
+const char* QzDevServiceIdentity(void) {
+    return "development service";
+}
 
 }  // extern "C"

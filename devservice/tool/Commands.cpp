@@ -47,6 +47,16 @@ const std::vector<Command>& Commands() {
          "The folder is stored as an absolute path, so that games find it from any working\n"
          "directory. --remove deletes the value again.",
          RunRegister},
+        {"doctor", "doctor",
+         "Walks a game's way to the platform as the loader does, a line per step: the registry\n"
+         "value (and on Linux the registry root and file) with anything unusual in it, the\n"
+         "library path formed, the system's reason when it does not load, each missing entry\n"
+         "point, and the installation error a game gets, with advice for each problem. For\n"
+         "the development service also every VYKARIS_DEVSERVICE_* variable, checked with the\n"
+         "service's parser, and its storage directory (not --dir): made when missing, as the\n"
+         "service does, writable, free space, damaged savegames, files of killed writers.\n"
+         "Exit 0 when a game gets installation error 0 and every setting is valid, else 1.",
+         RunDoctor},
     };
     return commands;
 }

@@ -58,5 +58,6 @@ std::string RunRemove(Storage& storage, const Arguments& arguments);
 std::string RunReset(Storage& storage, const Arguments& arguments);
 std::string RunDamage(Storage& storage, const Arguments& arguments);
 std::string RunRegister(Storage& storage, const Arguments& arguments);
+std::string RunDoctor(Storage& storage, const Arguments& arguments);
 
 }  // namespace qz::devservice::tool

@@ -12,6 +12,8 @@ namespace qz::veltoclient::platform {
 constexpr char kServiceLibraryPathFormat[] = "%s\\vykveltoapi_r2.dll";
 #else
 constexpr char kServiceLibraryPathFormat[] = "%s/vykveltoapi_r2.so";
+/// The registry is a folder tree below this root, unless VYKARIS_REGISTRY_ROOT names another.
+constexpr char kDefaultRegistryRoot[] = "/etc/vykaris/registry";
 #endif
 
 /// What reading a registry string found. On anything but kFound, the buffer holds zeros.

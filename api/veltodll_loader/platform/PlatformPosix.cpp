@@ -21,14 +21,13 @@ namespace qz::veltoclient::platform {
 
 namespace {
 
-constexpr char kDefaultRoot[] = "/etc/vykaris/registry";
 constexpr unsigned int kFileNameSize = 4096;
 
 // Composes <root>/HKEY_LOCAL_MACHINE/<key>[/<value>] into `out`; false when it does not fit.
 bool RegistryPath(const char* key, const char* value, char* out, unsigned int size) {
     const char* root = std::getenv("VYKARIS_REGISTRY_ROOT");
     if (root == nullptr || root[0] == '\0') {
-        root = kDefaultRoot;
+        root = kDefaultRegistryRoot;
     }
     const int length =
         value != nullptr ? std::snprintf(out, size, "%s/HKEY_LOCAL_MACHINE/%s/%s", root, key, value)
