@@ -133,14 +133,6 @@ bool LibraryFileExists(DoctorReport& report, const std::string& path) {
         report.Line("library", Quoted(path) + " exists");
         return true;
     }
-    if (fs::is_fifo(status)) {
-        report.Problem("library",
-                       Quoted(path) +
-                           " is a FIFO, not a file: a game's loader waits on it for a "
-                           "writer, for ever",
-                       std::string("remove it, and ") + kRegisterAdvice);
-        return false;
-    }
     if (fs::exists(status)) {
         report.Problem("library", Quoted(path) + " is not a file: a game gets installation error 2",
                        std::string("remove what stands there, or ") + kRegisterAdvice);

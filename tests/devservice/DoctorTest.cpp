@@ -190,8 +190,8 @@ TEST(Doctor, WalksTheLoadersWayAndNamesWhatStopsIt) {
          false,
          {"exists", "library: cannot be loaded: ", kLoadFailure, "installation error: 2"}},
 #ifndef _WIN32
-        // The doctor does not wait on it as a game's loader would.
-        {"fifo", Key::kValue, Stored(fifo), false, {"is a FIFO, not a file", "for ever"}},
+        // Neither the doctor nor a game's loader waits on it for a writer.
+        {"fifo", Key::kValue, Stored(fifo), false, {"is not a file", "installation error 2"}},
 #endif
         {"incomplete",
          Key::kValue,

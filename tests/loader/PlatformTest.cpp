@@ -304,6 +304,16 @@ TEST(ServiceLibrary, LoadFailureIsNull) {
     EXPECT_EQ(platform::LoadLibraryAt("Z:\\no\\such\\dir\\vykveltoapi_r2.dll"), nullptr);
 #else
     EXPECT_EQ(platform::LoadLibraryAt("/no/such/dir/vykveltoapi_r2.so"), nullptr);
+    // Anything but a regular file is refused before the dynamic loader would wait on it; a
+    // load that blocks ends the program.
+    ScratchKey scratch;
+    scratch.Create();
+    const auto fifo = scratch.KeyDir() / "vykveltoapi_r2.so";
+    MakeFifo(fifo);
+    alarm(10);
+    EXPECT_EQ(platform::LoadLibraryAt(fifo.c_str()), nullptr);
+    EXPECT_EQ(platform::LoadLibraryAt(scratch.KeyDir().c_str()), nullptr);
+    alarm(0);
 #endif
 }
 

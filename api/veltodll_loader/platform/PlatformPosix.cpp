@@ -132,6 +132,12 @@ RegistryRead ReadLocalMachineString(const char* keyName, const char* valueName, 
 }
 
 void* LoadLibraryAt(const char* path) {
+    // The dynamic loader opens the file as it is: a FIFO in the library's place would hold the
+    // game in dlopen until a writer came. Only a regular file (or a link to one) is a library.
+    struct stat file;
+    if (stat(path, &file) != 0 || !S_ISREG(file.st_mode)) {
+        return nullptr;
+    }
     return dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
 
