@@ -47,6 +47,7 @@ const std::vector<Command>& Commands() {
          "The folder is stored as an absolute path, so that games find it from any working\n"
          "directory. --remove deletes the value again.",
          RunRegister},
+        {"log", "log <call log> [--html <page.html>]", kLogHelp, RunLog},
     };
     return commands;
 }

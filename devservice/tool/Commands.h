@@ -58,5 +58,7 @@ std::string RunRemove(Storage& storage, const Arguments& arguments);
 std::string RunReset(Storage& storage, const Arguments& arguments);
 std::string RunDamage(Storage& storage, const Arguments& arguments);
 std::string RunRegister(Storage& storage, const Arguments& arguments);
+std::string RunLog(Storage& storage, const Arguments& arguments);
+extern const char kLogHelp[];
 
 }  // namespace qz::devservice::tool
