@@ -292,4 +292,11 @@ LogModel ReadLogModel(const std::string& path) {
     return builder.Finish(skipped);
 }
 
+LogModel FoldLog(std::string_view text) {
+    LogModelBuilder builder;
+    LogLineReader reader([&](const LogEvent& event) { builder.Add(event); });
+    reader.Feed(text.data(), text.size());
+    return builder.Finish(reader.Finish());
+}
+
 }  // namespace qz::devservice::tool

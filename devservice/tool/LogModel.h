@@ -131,6 +131,8 @@ std::string UnansweredText(const LoggedRequest& request);
 
 /// Reads and folds the call log at `path` (a Failure when it cannot be read).
 LogModel ReadLogModel(const std::string& path);
+/// Folds a call log held in memory.
+LogModel FoldLog(std::string_view text);
 
 /// The kind of a request's operation ("GetSavegameList": list); false for calls that are no
 /// requests.

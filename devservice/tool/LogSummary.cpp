@@ -143,11 +143,11 @@ std::vector<std::string> Notes(const LogModel& model) {
         notes.push_back(SkippedText(model.skipped));
     }
     if (model.callsWithoutSession > 0) {
-        notes.push_back("calls on a null or unknown session or handle (nothing done) " +
+        notes.push_back("calls on a null or unknown session or handle (they do nothing): " +
                         Decimal(model.callsWithoutSession));
     }
     if (model.unmatchedAnswers > 0) {
-        notes.push_back("answers to no request of the log " + Decimal(model.unmatchedAnswers));
+        notes.push_back("answers to no request of the log: " + Decimal(model.unmatchedAnswers));
     }
     return notes;
 }
