@@ -219,6 +219,16 @@ constexpr const char kTail[] = R"page(</script>
     label.appendChild(document.createTextNode(' ' + kind));
     filters.appendChild(label);
   });
+  // "#hide=read,write" opens the page with those kinds hidden, for a link that shows a view.
+  var hide = /^#hide=(.*)$/.exec(location.hash);
+  if (hide) {
+    filters.querySelectorAll('input').forEach(function (box) {
+      if (hide[1].split(',').indexOf(box.value) >= 0) {
+        box.checked = false;
+        box.dispatchEvent(new Event('change'));
+      }
+    });
+  }
 
   var root = document.documentElement;
   root.setAttribute('data-bars', String(document.querySelectorAll('.bar').length));
