@@ -60,30 +60,31 @@ JsonObject CommitData(const LoggedCommit& commit) {
     return data;
 }
 
-JsonObject TableData(const SummaryTable& table) {
-    std::vector<JsonObject> rows;
-    for (const auto& row : table.rows) {
-        rows.emplace_back();
-        rows.back().Strings("cells", row);
+// The first kMaxDrawn items of a list as JSON objects.
+template <typename Item, typename Describe>
+std::vector<JsonObject> FirstItems(const std::vector<Item>& items, Describe describe) {
+    std::vector<JsonObject> data;
+    for (std::size_t i = 0; i < items.size() && i < kMaxDrawn; ++i) {
+        data.push_back(describe(items[i]));
     }
+    return data;
+}
+
+JsonObject TableData(const SummaryTable& table) {
     JsonObject data;
-    data.String("title", table.title).Strings("columns", table.columns).Objects("rows", rows);
+    data.String("title", table.title)
+        .Strings("columns", table.columns)
+        .Objects("rows", FirstItems(table.rows,
+                                    [](const std::vector<std::string>& row) {
+                                        JsonObject cells;
+                                        cells.Strings("cells", row);
+                                        return cells;
+                                    }))
+        .Number("rowCount", table.rows.size());
     return data;
 }
 
 JsonObject SessionData(const SessionLog& session, const SessionSummary& summary) {
-    std::vector<JsonObject> requests;
-    for (std::size_t i = 0; i < session.requests.size() && i < kMaxDrawnRequests; ++i) {
-        requests.push_back(RequestData(session.requests[i]));
-    }
-    std::vector<JsonObject> faults;
-    for (const LoggedFault& fault : session.faults) {
-        faults.push_back(FaultData(fault));
-    }
-    std::vector<JsonObject> commits;
-    for (const LoggedCommit& commit : session.commits) {
-        commits.push_back(CommitData(commit));
-    }
     std::vector<JsonObject> tables;
     for (const SummaryTable& table : summary.tables) {
         tables.push_back(TableData(table));
@@ -95,9 +96,11 @@ JsonObject SessionData(const SessionLog& session, const SessionSummary& summary)
         .Number("start", session.firstTime)
         .Number("end", session.lastTime)
         .Number("requestCount", session.requests.size())
-        .Objects("requests", requests)
-        .Objects("faults", faults)
-        .Objects("commits", commits)
+        .Objects("requests", FirstItems(session.requests, RequestData))
+        .Number("faultCount", session.faults.size())
+        .Objects("faults", FirstItems(session.faults, FaultData))
+        .Number("commitCount", session.commits.size())
+        .Objects("commits", FirstItems(session.commits, CommitData))
         .Objects("tables", tables);
     return data;
 }

@@ -7,9 +7,10 @@
 
 namespace qz::devservice::tool {
 
-/// The most requests a session's timeline draws; the summary still counts them all, and the
-/// page says how many it left out, so that a long soak test gives a page a browser can open.
-constexpr std::size_t kMaxDrawnRequests = 5000;
+/// The most requests, faults and commits a session's timeline draws, and rows a table of the
+/// page shows; the summary still counts them all, and the page says what it left out, so that
+/// a long soak test gives a page a browser can open.
+constexpr std::size_t kMaxDrawn = 5000;
 
 /// One self-contained HTML page: the summary's tables, and per session a timeline with a bar
 /// from each request to its answer (class "bar"; "lost" for one never answered), the faults

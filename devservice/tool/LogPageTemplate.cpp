@@ -192,14 +192,21 @@ constexpr const char kTail[] = R"page(</script>
     var sessionNotes = element('ul');
     session.notes.forEach(function (note) { sessionNotes.appendChild(element('li', note)); });
     sessions.appendChild(sessionNotes);
-    if (session.requests.length < session.requestCount) {
-      sessions.appendChild(element('p', 'The timeline draws the first ' + session.requests.length +
-          ' of ' + session.requestCount + ' requests; the tables count them all.'));
-    }
+    [['requests', session.requests, session.requestCount], ['faults', session.faults, session.faultCount],
+     ['commits', session.commits, session.commitCount]].forEach(function (list) {
+      if (list[1].length < list[2]) {
+        sessions.appendChild(element('p', 'The timeline draws the first ' + list[1].length + ' of ' +
+            list[2] + ' ' + list[0] + '; the tables count them all.'));
+      }
+    });
     sessions.appendChild(timeline(session));
     session.tables.forEach(function (spec) {
       sessions.appendChild(element('h3', spec.title));
       sessions.appendChild(table(spec));
+      if (spec.rows.length < spec.rowCount) {
+        sessions.appendChild(element('p', 'The first ' + spec.rows.length + ' of ' + spec.rowCount +
+            ' rows; veltodev log shows them all.'));
+      }
     });
   });
 

@@ -168,6 +168,20 @@ TEST(KnownLog, PageIsSelfContainedAndTheLogCannotEndItsData) {
     EXPECT_NE(page.find("\\u003c/script\\u003e\\u003cscript\\u003ealert(1)"), std::string::npos);
 }
 
+TEST(LongLog, PageDrawsTheFirstRequestsAndCountsThemAll) {
+    std::string log;
+    for (std::size_t i = 0; i < kMaxDrawn + 7; ++i) {
+        log += R"({"time":1,"event":"call","session":1,"request":)" + std::to_string(i) +
+               R"(,"operation":"GetSavegameList","arguments":{"listener":true},"result":null})"
+               "\n";
+    }
+    const LogModel model = FoldLog(log);
+    const std::string page = LogPage(model, Summarize(model), "long");
+    EXPECT_EQ(Count(page, "\"fate\":"), kMaxDrawn);
+    EXPECT_NE(page.find("\"requestCount\":" + std::to_string(kMaxDrawn + 7)), std::string::npos);
+    EXPECT_NE(page.find("\"rowCount\":" + std::to_string(kMaxDrawn + 7)), std::string::npos);
+}
+
 struct Hostile {
     const char* name;
     std::string bytes;
