@@ -71,14 +71,31 @@ private:
         }
     }
 
-    bool Object(JsonValue& value, std::size_t depth) {
+    // Past an object's or array's opening bracket: true when `close` follows at once.
+    bool Closes(char close) {
         ++position;
         SkipSpace();
-        if (!AtEnd() && Peek() == '}') {
+        if (!AtEnd() && Peek() == close) {
             ++position;
             return true;
         }
-        while (true) {
+        return false;
+    }
+
+    // After a member or item: true at a comma (`more`) or at `close`, false at anything else.
+    bool Separator(char close, bool& more) {
+        SkipSpace();
+        if (AtEnd()) {
+            return false;
+        }
+        const char next = text[position++];
+        more = next == ',';
+        return more || next == close;
+    }
+
+    bool Object(JsonValue& value, std::size_t depth) {
+        bool more = !Closes('}');
+        while (more) {
             SkipSpace();
             std::string key;
             if (AtEnd() || Peek() != '"' || !String(key)) {
@@ -91,48 +108,23 @@ private:
             ++position;
             SkipSpace();
             value.members.emplace_back(std::move(key), JsonValue());
-            if (!Value(value.members.back().second, depth + 1)) {
-                return false;
-            }
-            SkipSpace();
-            if (AtEnd()) {
-                return false;
-            }
-            const char next = text[position++];
-            if (next == '}') {
-                return true;
-            }
-            if (next != ',') {
+            if (!Value(value.members.back().second, depth + 1) || !Separator('}', more)) {
                 return false;
             }
         }
+        return true;
     }
 
     bool Array(JsonValue& value, std::size_t depth) {
-        ++position;
-        SkipSpace();
-        if (!AtEnd() && Peek() == ']') {
-            ++position;
-            return true;
-        }
-        while (true) {
+        bool more = !Closes(']');
+        while (more) {
             SkipSpace();
             value.items.emplace_back();
-            if (!Value(value.items.back(), depth + 1)) {
-                return false;
-            }
-            SkipSpace();
-            if (AtEnd()) {
-                return false;
-            }
-            const char next = text[position++];
-            if (next == ']') {
-                return true;
-            }
-            if (next != ',') {
+            if (!Value(value.items.back(), depth + 1) || !Separator(']', more)) {
                 return false;
             }
         }
+        return true;
     }
 
     bool Digits(std::size_t& count) {
