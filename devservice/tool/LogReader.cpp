@@ -64,9 +64,15 @@ LineVerdict ParseLogLine(std::string_view line, LogEvent& event) {
 }
 
 void LogLineReader::Feed(const char* bytes, std::size_t count) {
-    while (count > 0) {
+    while (count > 0 && !GaveUp()) {
         const char* end = static_cast<const char*>(std::memchr(bytes, '\n', count));
         const std::size_t take = end == nullptr ? count : static_cast<std::size_t>(end - bytes);
+        lineBytes += take;
+        offset += take + (end == nullptr ? 0 : 1);
+        if (lineBytes > kGiveUpLineBytes) {
+            skipped.gaveUpAt = offset;
+            return;
+        }
         if (!overlong) {
             if (line.size() + take > kMaxLogLineBytes) {
                 overlong = true;
@@ -112,10 +118,13 @@ void LogLineReader::EndLine(bool last) {
     }
     line.clear();
     overlong = false;
+    lineBytes = 0;
 }
 
 SkippedLines LogLineReader::Finish() {
-    if (overlong || !line.empty()) {
+    if (GaveUp()) {
+        ++skipped.tooLong;
+    } else if (overlong || !line.empty()) {
         EndLine(true);
     }
     return skipped;
@@ -147,7 +156,7 @@ SkippedLines ReadLogFile(const std::string& path, const EventSink& sink) {
         }
         reader.Feed(buffer.data(), got);
         offset += got;
-        if (got < buffer.size()) {
+        if (got < buffer.size() || reader.GaveUp()) {
             return reader.Finish();
         }
     }

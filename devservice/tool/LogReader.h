@@ -27,6 +27,8 @@ struct LogEvent {
 /// The longest line read: far beyond any line the service writes but a list of tens of
 /// thousands of savegames, and small enough that a hostile line costs little memory.
 constexpr std::size_t kMaxLogLineBytes = 1 << 20;
+/// A line this long is no damaged line of a log but a file that is no log at all.
+constexpr unsigned long long kGiveUpLineBytes = 64ull << 20;
 
 /// The lines that were not events, by cause: the summary says how many, so that a damaged log
 /// never passes for a complete one.
@@ -35,6 +37,9 @@ struct SkippedLines {
     unsigned long long tooLong = 0;       // over kMaxLogLineBytes
     unsigned long long unknownEvent = 0;  // an event this tool does not know
     bool truncatedLast = false;           // the last line has no line feed and does not parse
+    /// Where reading gave up: a line ran past kGiveUpLineBytes, so the rest is no call log
+    /// (a sparse or binary file) and reading it through would only take time. 0: read whole.
+    unsigned long long gaveUpAt = 0;
     unsigned long long Total() const {
         return malformed + tooLong + unknownEvent + (truncatedLast ? 1 : 0);
     }
@@ -55,6 +60,8 @@ public:
     explicit LogLineReader(EventSink sink) : sink(std::move(sink)) {}
 
     void Feed(const char* bytes, std::size_t count);
+    /// Whether reading gave up (see SkippedLines::gaveUpAt): further input is ignored.
+    bool GaveUp() const { return skipped.gaveUpAt != 0; }
     /// The end of the input; returns what was skipped.
     SkippedLines Finish();
 
@@ -64,6 +71,8 @@ private:
     EventSink sink;
     std::string line;
     bool overlong = false;
+    unsigned long long lineBytes = 0;  // of the current line, kept or not
+    unsigned long long offset = 0;     // of the input fed so far
     SkippedLines skipped;
 };
 

@@ -120,6 +120,11 @@ std::string SkippedText(const SkippedLines& skipped) {
     if (skipped.unknownEvent > 0) {
         causes.push_back(Decimal(skipped.unknownEvent) + " of an unknown event");
     }
+    if (skipped.gaveUpAt != 0) {
+        causes.push_back("reading stopped at byte " + Decimal(skipped.gaveUpAt) +
+                         ", in a line longer than " + Decimal(kGiveUpLineBytes >> 20) +
+                         " MiB: the rest is no call log");
+    }
     if (skipped.truncatedLast) {
         causes.push_back("the last one cut short (the process was killed while writing it)");
     }

@@ -345,6 +345,15 @@ TEST_F(LogFile, ReadsTheLogAndRefusesWhatIsNoFileWithoutBlocking) {
     std::filesystem::create_symlink(Path("log.jsonl"), Path("link.jsonl"));
     EXPECT_EQ(ReadLogModel(Path("link.jsonl")).events, KnownModel().events);
 #endif
+    // A sparse file of zeros is read only as far as it takes to see that it is no log.
+    { std::ofstream(Path("sparse"), std::ios::binary) << kLine << "\n"; }
+    std::filesystem::resize_file(Path("sparse"), 1ull << 30);
+    const LogModel sparse = ReadLogModel(Path("sparse"));
+    EXPECT_EQ(sparse.events, 1u);
+    EXPECT_EQ(sparse.skipped.tooLong, 1u);
+    EXPECT_GT(sparse.skipped.gaveUpAt, kGiveUpLineBytes);
+    EXPECT_LT(sparse.skipped.gaveUpAt, kGiveUpLineBytes + (1 << 20));
+
     for (const std::string& path : refused) {
         EXPECT_THROW(ReadLogModel(path), Failure) << path;
     }
