@@ -254,8 +254,8 @@ void LogModelBuilder::AddFault(const LogEvent& event, SessionLog& session) {
     if (!event.request) {
         return;  // a commit's: its commit line follows with the outcome
     }
-    // The fault follows its request's call line, so it is the newest of that id; a lost one
-    // leaves the requests waiting for an answer, a failing one stays for its answer.
+    // The fault follows its request's call line, so its request is the newest with that id:
+    // a lost one waits no more, a failing one goes back to wait for its answer.
     LoggedRequest* request = Pending(session.number, event.operation, *event.request, true);
     if (request == nullptr) {
         return;
