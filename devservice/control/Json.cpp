@@ -27,41 +27,6 @@ void AppendCodePoint(std::string& out, unsigned int c) {
     }
 }
 
-// The length of the UTF-8 sequence at `text` (of at most `left` bytes) and its code point;
-// a malformed sequence is one byte standing for U+FFFD.
-unsigned int DecodeUtf8(const unsigned char* text, unsigned int left, unsigned int& c) {
-    const unsigned int lead = text[0];
-    unsigned int extra = 0;
-    unsigned int minimum = 0;
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1, c = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        extra = 2, c = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3, c = lead & 0x07, minimum = 0x10000;
-    }
-    if (extra == 0 || extra >= left) {
-        c = kReplacement;
-        return 1;
-    }
-    for (unsigned int i = 1; i <= extra; ++i) {
-        if ((text[i] & 0xC0) != 0x80) {
-            c = kReplacement;
-            return 1;
-        }
-        c = (c << 6) | (text[i] & 0x3F);
-    }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        c = kReplacement;
-        return 1;
-    }
-    return extra + 1;
-}
-
 // The code point of the UTF-16 units at `text`; a lone surrogate is U+FFFD.
 unsigned int DecodeUtf16(const unsigned short* text, unsigned int left, unsigned int& c) {
     const unsigned int unit = text[0];
@@ -99,6 +64,39 @@ void AppendText(std::string& out, const Unit* text,
 }
 
 }  // namespace
+
+unsigned int DecodeUtf8(const unsigned char* text, unsigned int left, unsigned int& c) {
+    const unsigned int lead = text[0];
+    unsigned int extra = 0;
+    unsigned int minimum = 0;
+    if (lead < 0x80) {
+        c = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1, c = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2, c = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3, c = lead & 0x07, minimum = 0x10000;
+    }
+    if (extra == 0 || extra >= left) {
+        c = kReplacement;
+        return 1;
+    }
+    for (unsigned int i = 1; i <= extra; ++i) {
+        if ((text[i] & 0xC0) != 0x80) {
+            c = kReplacement;
+            return 1;
+        }
+        c = (c << 6) | (text[i] & 0x3F);
+    }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        c = kReplacement;
+        return 1;
+    }
+    return extra + 1;
+}
 
 void JsonObject::Key(const std::string& key) {
     if (!members.empty()) {
@@ -166,6 +164,17 @@ JsonObject& JsonObject::Strings(const std::string& key, const std::vector<std::s
 JsonObject& JsonObject::Object(const std::string& key, const JsonObject& value) {
     Key(key);
     members += value.Json();
+    return *this;
+}
+
+JsonObject& JsonObject::Objects(const std::string& key, const std::vector<JsonObject>& values) {
+    Key(key);
+    members += '[';
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        members += i == 0 ? "" : ",";
+        members += values[i].Json();
+    }
+    members += ']';
     return *this;
 }
 

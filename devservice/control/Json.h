@@ -24,6 +24,8 @@ public:
     /// An array of the service's own UTF-8 texts, whole.
     JsonObject& Strings(const std::string& key, const std::vector<std::string>& texts);
     JsonObject& Object(const std::string& key, const JsonObject& value);
+    /// An array of objects.
+    JsonObject& Objects(const std::string& key, const std::vector<JsonObject>& values);
 
     /// The object, "{...}".
     std::string Json() const;
@@ -36,5 +38,9 @@ private:
 
     std::string members;
 };
+
+/// The length of the UTF-8 sequence at `text` (of `left` bytes, 1 or more) and its code point;
+/// a malformed sequence is one byte standing for U+FFFD, so that decoding always moves on.
+unsigned int DecodeUtf8(const unsigned char* text, unsigned int left, unsigned int& c);
 
 }  // namespace qz::devservice

@@ -57,6 +57,7 @@ const std::vector<Command>& Commands() {
          "service does, writable, free space, damaged savegames, files of killed writers.\n"
          "Exit 0 when a game gets installation error 0 and every setting is valid, else 1.",
          RunDoctor},
+        {"log", "log <call log> [--html <page.html>]", kLogHelp, RunLog},
     };
     return commands;
 }

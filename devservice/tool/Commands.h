@@ -59,5 +59,7 @@ std::string RunReset(Storage& storage, const Arguments& arguments);
 std::string RunDamage(Storage& storage, const Arguments& arguments);
 std::string RunRegister(Storage& storage, const Arguments& arguments);
 std::string RunDoctor(Storage& storage, const Arguments& arguments);
+std::string RunLog(Storage& storage, const Arguments& arguments);
+extern const char kLogHelp[];
 
 }  // namespace qz::devservice::tool
