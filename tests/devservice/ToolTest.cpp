@@ -180,7 +180,8 @@ TEST(Tool, BadArgumentsExitWithTwoAndEveryCommandHasHelp) {
     EXPECT_NE(output.find("no command \"frobnicate\""), std::string::npos) << output;
     EXPECT_EQ(Tool({"--help"}, &output), 0);
     EXPECT_NE(output.find("development service"), std::string::npos) << output;
-    for (const char* command : {"list", "export", "import", "remove", "reset", "damage"}) {
+    for (const char* command :
+         {"list", "export", "import", "remove", "reset", "damage", "register", "doctor", "log"}) {
         EXPECT_EQ(Tool({command, "--help"}, &output), 0) << command;
         EXPECT_NE(
             output.find(std::string("usage: veltodev [--dir <storage directory>] [--quiet] ") +
