@@ -60,6 +60,10 @@ struct FileIdentity {
                modifiedNanoseconds == other.modifiedNanoseconds;
     }
 };
+/// What a path names, without following a link, and a file's identity; on POSIX the file is
+/// not opened, so that nothing under a savegame's name can block.
+EntryType TypeOf(const std::string& path, FileIdentity& identity);
+
 /// An open file; closed by its destructor.
 class File {
 public:

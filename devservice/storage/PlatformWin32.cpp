@@ -160,6 +160,23 @@ EntryType TypeOf(const std::string& path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryType::kDirectory : EntryType::kFile;
 }
 
+EntryType TypeOf(const std::string& path, FileIdentity& identity) {
+    const EntryType type = TypeOf(path);
+    if (type != EntryType::kFile) {
+        return type;
+    }
+    // The identity needs a handle; one without access rights cannot disturb anyone.
+    File file;
+    switch (Open(path, 0, OPEN_EXISTING, file)) {
+        case OpenResult::kOpened:
+            return IdentityOf(file, identity) ? EntryType::kFile : EntryType::kFailed;
+        case OpenResult::kFailed:
+            return EntryType::kFailed;
+        default:
+            return EntryType::kOther;
+    }
+}
+
 bool MakeDirectory(const std::string& directory) {
     return CreateDirectoryW(Wide(directory).c_str(), nullptr) != 0 ||
            TypeOf(directory) == EntryType::kDirectory;

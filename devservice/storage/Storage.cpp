@@ -38,60 +38,90 @@ struct VerifiedFile {
 
 using VerifiedByPath = std::unordered_map<std::string, VerifiedFile>;
 
+// The entry of a file checked whole before, when `identity` shows it unchanged since; a stale
+// entry is dropped.
+const VerifiedFile* Unchanged(VerifiedByPath* verified, const std::string& path,
+                              const platform::FileIdentity& identity) {
+    if (verified == nullptr) {
+        return nullptr;
+    }
+    const auto found = verified->find(path);
+    if (found == verified->end()) {
+        return nullptr;
+    }
+    if (found->second.identity == identity) {
+        return &found->second;
+    }
+    verified->erase(found);
+    return nullptr;
+}
+
 // Reads a savegame file the way every operation takes it: the type is checked without
 // blocking, the header first, the file's size must match it before anything else is read,
 // and the checksum covers the rest. `contents` receives the contents when not null. With
 // `verified`, a file whose identity did not change since it was last checked is not checked
-// again: its header is taken from there, and only contents asked for are read.
+// again: its header is taken from there, and only contents asked for are read; when only the
+// header is asked for, such a file is not even opened.
 ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
                        std::vector<unsigned char>* contents, unsigned int& version,
                        std::string& reason, VerifiedByPath* verified) {
-    platform::File file;
-    platform::FileIdentity identity;
-    switch (platform::OpenForReading(path, file, &identity)) {
-        case platform::OpenResult::kOpened:
-            break;
-        case platform::OpenResult::kFailed:
-            reason = "cannot open \"" + path + "\": " + platform::LastErrorText();
-            return ResultCode::kStorageFailure;
-        default:
-            return ResultCode::kNoSuchSavegame;
-    }
     const auto failed = [&](const char* what) {
         reason = std::string("cannot ") + what + " \"" + path + "\": " + platform::LastErrorText();
         return ResultCode::kStorageFailure;
     };
-    const VerifiedFile* known = nullptr;
-    if (verified != nullptr) {
-        const auto found = verified->find(path);
-        if (found != verified->end() && found->second.identity == identity) {
-            known = &found->second;
-        } else if (found != verified->end()) {
-            verified->erase(found);
+    const auto take = [&](const VerifiedFile& known) {
+        header.size = known.header.size;
+        header.name = known.name;
+        version = known.header.version;
+        return ResultCode::kDone;
+    };
+    platform::FileIdentity identity;
+    if (contents == nullptr && verified != nullptr) {
+        switch (platform::TypeOf(path, identity)) {
+            case platform::EntryType::kFile:
+                break;
+            case platform::EntryType::kFailed:
+                return failed("reach");
+            default:
+                return ResultCode::kNoSuchSavegame;
+        }
+        if (const VerifiedFile* known = Unchanged(verified, path, identity)) {
+            return take(*known);
         }
     }
-    if (known != nullptr && contents == nullptr) {
-        header.size = known->header.size;
-        header.name = known->name;
-        version = known->header.version;
-        return ResultCode::kDone;
+    platform::File file;
+    switch (platform::OpenForReading(path, file, &identity)) {
+        case platform::OpenResult::kOpened:
+            break;
+        case platform::OpenResult::kFailed:
+            return failed("open");
+        default:
+            return ResultCode::kNoSuchSavegame;
     }
-    unsigned char fixed[kHeaderSize];
-    std::size_t got = 0;
-    if (!platform::ReadAt(file, 0, fixed, kHeaderSize, got)) {
-        return failed("read");
+    const VerifiedFile* known = Unchanged(verified, path, identity);
+    if (known != nullptr && contents == nullptr) {
+        return take(*known);
     }
     SavegameFileHeader fileHeader;
-    if (got != kHeaderSize || !DecodeHeader(fixed, fileHeader) ||
-        FileSize(fileHeader) != identity.size) {
-        return ResultCode::kNoSuchSavegame;
-    }
     unsigned char name[kMaxNameBytes];
-    if (!platform::ReadAt(file, kHeaderSize, name, fileHeader.nameBytes, got)) {
-        return failed("read");
-    }
-    if (got != fileHeader.nameBytes) {
-        return ResultCode::kNoSuchSavegame;
+    std::size_t got = 0;
+    if (known != nullptr) {
+        fileHeader = known->header;
+    } else {
+        unsigned char fixed[kHeaderSize];
+        if (!platform::ReadAt(file, 0, fixed, kHeaderSize, got)) {
+            return failed("read");
+        }
+        if (got != kHeaderSize || !DecodeHeader(fixed, fileHeader) ||
+            FileSize(fileHeader) != identity.size) {
+            return ResultCode::kNoSuchSavegame;
+        }
+        if (!platform::ReadAt(file, kHeaderSize, name, fileHeader.nameBytes, got)) {
+            return failed("read");
+        }
+        if (got != fileHeader.nameBytes) {
+            return ResultCode::kNoSuchSavegame;
+        }
     }
     std::vector<unsigned char> chunk;
     try {
@@ -124,10 +154,12 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
         done += got;
     }
     if (known != nullptr) {
-        header.name = known->name;
-    } else if (!CheckNameAndChecksum(fileHeader, name, crc, header.name)) {
+        return take(*known);
+    }
+    if (!CheckNameAndChecksum(fileHeader, name, crc, header.name)) {
         return ResultCode::kNoSuchSavegame;
-    } else if (verified != nullptr) {
+    }
+    if (verified != nullptr) {
         (*verified)[path] = VerifiedFile{identity, fileHeader, header.name};
     }
     header.size = fileHeader.size;
@@ -285,15 +317,20 @@ std::vector<StoredFile> Storage::Scan(unsigned int productId) const {
 
 std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
     std::vector<SavegameHeader> savegames;
+    const std::string productDirectory = ProductDirectory(productId);
+    std::vector<std::string> names;
+    // A link standing for the product's folder leads out of the storage directory.
+    if (platform::TypeOf(productDirectory) != platform::EntryType::kDirectory ||
+        !platform::ListNames(productDirectory, names)) {
+        return savegames;
+    }
     std::string reason;
     unsigned int version = 0;
-    // Scan checked the product's folder already.
-    for (const StoredFile& file : Scan(productId)) {
+    for (const std::string& name : names) {
         SavegameHeader header;
-        header.savegameId = file.savegameId;
-        if (file.kind == StoredFile::Kind::kSavegameFile &&
-            ReadChecked(SavegamePath(productId, file.savegameId), header, nullptr, version, reason,
-                        &verified->byPath) == ResultCode::kDone) {
+        if (ParseSavegameFileName(name, header.savegameId) &&
+            ReadChecked(platform::JoinPath(productDirectory, name), header, nullptr, version,
+                        reason, &verified->byPath) == ResultCode::kDone) {
             savegames.push_back(std::move(header));
         }
     }
