@@ -105,8 +105,9 @@ bool WriteAt(File& file, unsigned long long offset, const void* data, std::size_
 /// false when another open file holds one. Released when the file is closed or the process
 /// dies.
 bool TryLockFile(File& file);
-/// Whether `path` still names the open file (it was not deleted or replaced).
-bool IsSameFile(File& file, const std::string& path);
+/// Whether `path`, under which the open file was just created, still names it: false once
+/// another process deleted it. Meant for files that no one else renames.
+bool StillNamed(File& file, const std::string& path);
 
 /// A lock on one byte of a lock file, `offset` beyond anything the file holds: one handle's
 /// locks exclude every other handle's, in this process or another, and vanish with the

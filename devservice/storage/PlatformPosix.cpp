@@ -211,21 +211,41 @@ bool CreateDirectories(const std::string& directory) {
 bool ListNames(const std::string& directory, std::vector<std::string>& names) {
     const int fd =
         OpenWithoutAccessTime(directory.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
-    DIR* stream = fd < 0 ? nullptr : fdopendir(fd);
-    if (stream == nullptr) {
-        if (fd >= 0) {
-            close(fd);
+    if (fd < 0) {
+        return false;
+    }
+    const auto add = [&](const char* name) {
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
+            names.emplace_back(name);
         }
+    };
+#ifdef __linux__
+    // Read straight from the descriptor: a directory stream would check it again first.
+    alignas(dirent64) char buffer[32 * 1024];
+    for (;;) {
+        const ssize_t got = Retry([&] { return getdents64(fd, buffer, sizeof buffer); });
+        if (got <= 0) {
+            close(fd);
+            return got == 0;
+        }
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            add(entry->d_name);
+            at += entry->d_reclen;
+        }
+    }
+#else
+    DIR* stream = fdopendir(fd);
+    if (stream == nullptr) {
+        close(fd);
         return false;
     }
     while (const dirent* entry = readdir(stream)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
+        add(entry->d_name);
     }
     closedir(stream);
     return true;
+#endif
 }
 
 bool ModifiedTime(const std::string& path, long long& seconds) {
@@ -254,6 +274,7 @@ OpenResult OpenForReading(const std::string& path, File& file, FileIdentity* ide
 namespace {
 
 OpenResult OpenForWriting(const std::string& path, File& file, int flags) {
+    const bool created = (flags & O_EXCL) != 0;
     const int fd = Retry([&] {
         return open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | flags, 0666);
     });
@@ -263,6 +284,12 @@ OpenResult OpenForWriting(const std::string& path, File& file, int flags) {
         }
         return errno == ELOOP || errno == ENXIO || errno == EISDIR ? OpenResult::kNotAFile
                                                                    : OpenResult::kFailed;
+    }
+    if (created) {
+        // Nothing stood under the name, so this is a new regular file.
+        file.Close();
+        file.native = fd;
+        return OpenResult::kOpened;
     }
     return Adopt(fd, file);
 }
@@ -336,11 +363,11 @@ bool TryLockFile(File& file) {
     return Retry([&] { return flock(Fd(file), LOCK_EX | LOCK_NB); }) == 0;
 }
 
-bool IsSameFile(File& file, const std::string& path) {
-    struct stat opened;
-    struct stat named;
-    return fstat(Fd(file), &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+bool StillNamed(File& file, const std::string&) {
+    // Only a reset deletes another writer's temporary file; it is never renamed by anyone
+    // but its writer. A deleted file has no link left.
+    struct stat status;
+    return fstat(Fd(file), &status) == 0 && status.st_nlink > 0;
 }
 
 bool LockByte(File& file, unsigned long long offset, bool wait) {

@@ -329,7 +329,7 @@ bool TryLockFile(File& file) {
                       MAXDWORD, MAXDWORD, &at) != 0;
 }
 
-bool IsSameFile(File& file, const std::string& path) {
+bool StillNamed(File& file, const std::string& path) {
     File named;
     if (Open(path, 0, OPEN_EXISTING, named) != OpenResult::kOpened) {
         return false;

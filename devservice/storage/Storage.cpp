@@ -62,9 +62,8 @@ const VerifiedFile* Unchanged(VerifiedByPath* verified, const std::string& path,
 // `verified`, a file whose identity did not change since it was last checked is not checked
 // again: its header is taken from there, and only contents asked for are read; when only the
 // header is asked for, such a file is not even opened.
-ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
-                       std::vector<unsigned char>* contents, unsigned int& version,
-                       std::string& reason, VerifiedByPath* verified) {
+ResultCode ReadChecked(const std::string& path, SavegameHeader& header, ContentsBytes* contents,
+                       unsigned int& version, std::string& reason, VerifiedByPath* verified) {
     const auto failed = [&](const char* what) {
         reason = std::string("cannot ") + what + " \"" + path + "\": " + platform::LastErrorText();
         return ResultCode::kStorageFailure;
@@ -404,7 +403,7 @@ Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std:
     return products.emplace(productId, std::move(product)).first->second.get();
 }
 
-const ProductUsage& Storage::LockedUsage(Product& product) {
+const ProductUsage& Storage::FreshUsage(Product& product) {
     const unsigned long long generation = ReadGeneration(product.lock);
     if (!product.usageKnown || generation != product.generation) {
         product.usage = ProductUsage();
@@ -445,8 +444,10 @@ const ProductUsage& Storage::Usage(unsigned int productId) {
     if (product == nullptr) {
         return noUsage;
     }
-    const ProductLock lock(product->lock);
-    return LockedUsage(*product);
+    // Not locked: every change moves the generation after it is made, and the generation is
+    // read before the files, so a usage read here is at worst read again later. A commit's
+    // decision reads it again under the lock.
+    return FreshUsage(*product);
 }
 
 bool Storage::CreateTemporary(Product& product, unsigned int savegameId, PendingSavegame& pending,
@@ -467,7 +468,7 @@ bool Storage::CreateTemporary(Product& product, unsigned int savegameId, Pending
                 continue;
         }
         // A reset may delete a file between its creation and its lock: then it is not ours.
-        if (platform::TryLockFile(file) && platform::IsSameFile(file, path)) {
+        if (platform::TryLockFile(file) && platform::StillNamed(file, path)) {
             pending.file.native = file.native;
             file.native = platform::File::kClosed;
             pending.name = name;
@@ -555,7 +556,7 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
         Discard(std::move(pending));
         return CommitOutcome::kFailed;
     }
-    if (admit && !admit(LockedUsage(product))) {
+    if (admit && !admit(FreshUsage(product))) {
         Discard(std::move(pending));
         return CommitOutcome::kRefused;
     }
@@ -565,8 +566,12 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     header.nameBytes = static_cast<unsigned int>(utf8.size());
     const auto* nameBytes = reinterpret_cast<const unsigned char*>(utf8.data());
     header.checksum = FileChecksum(header, nameBytes, pending->contentsCrc);
+    // The header and the name go to the disk in one write.
     unsigned char fixed[kHeaderSize];
     EncodeHeader(header, fixed);
+    unsigned char front[kHeaderSize + kMaxNameBytes];
+    std::memcpy(front, fixed, kHeaderSize);
+    std::memcpy(front + kHeaderSize, utf8.data(), utf8.size());
 
     if (utf8.size() != pending->reservedNameBytes) {
         // The name changed its length after the contents were placed: they move to a new file.
@@ -594,8 +599,7 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     }
     const std::string finalPath = SavegamePath(product.id, pending->savegameId);
     verified->byPath.erase(finalPath);
-    const bool written = platform::WriteAt(pending->file, 0, fixed, kHeaderSize) &&
-                         platform::WriteAt(pending->file, kHeaderSize, utf8.data(), utf8.size());
+    const bool written = platform::WriteAt(pending->file, 0, front, kHeaderSize + utf8.size());
     // Taken once the file is written: neither the flush nor the rename changes it.
     platform::FileIdentity identity;
     const bool identified = written && platform::IdentityOf(pending->file, identity);
