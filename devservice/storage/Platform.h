@@ -54,14 +54,18 @@ struct FileIdentity {
     unsigned long long size = 0;
     long long modifiedSeconds = 0;
     long long modifiedNanoseconds = 0;
+    /// The same file or directory, whatever its contents.
+    bool SameObject(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode;
+    }
     bool operator==(const FileIdentity& other) const {
         return device == other.device && inode == other.inode && size == other.size &&
                modifiedSeconds == other.modifiedSeconds &&
                modifiedNanoseconds == other.modifiedNanoseconds;
     }
 };
-/// What a path names, without following a link, and a file's identity; on POSIX the file is
-/// not opened, so that nothing under a savegame's name can block.
+/// What a path names, without following a link, and a file's or a directory's identity; on
+/// POSIX nothing is opened, so that nothing under a savegame's name can block.
 EntryType TypeOf(const std::string& path, FileIdentity& identity);
 
 /// An open file; closed by its destructor.
@@ -120,6 +124,14 @@ void UnlockByte(File& file, unsigned long long offset);
 /// false (the reason in LastErrorText) the final name keeps its previous file.
 bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
                 const std::string& directory);
+
+/// Opens a directory (not a link) to flush it after commits, into `directory`, and takes its
+/// identity; false when that fails. Where a directory needs no flush of its own (Windows),
+/// nothing stays open.
+bool OpenDirectory(const std::string& path, File& directory, FileIdentity& identity);
+/// CommitFile flushing a directory opened by OpenDirectory, which holds both paths.
+bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
+                File& directory);
 
 enum class RemoveResult { kRemoved, kMissing, kFailed };
 

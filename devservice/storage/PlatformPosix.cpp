@@ -175,7 +175,7 @@ EntryType TypeOf(const std::string& path) {
 EntryType TypeOf(const std::string& path, FileIdentity& identity) {
     struct stat status;
     const EntryType type = TypeFrom(path, status);
-    if (type == EntryType::kFile) {
+    if (type == EntryType::kFile || type == EntryType::kDirectory) {
         identity = IdentityFrom(status);
     }
     return type;
@@ -378,8 +378,10 @@ void UnlockByte(File& file, unsigned long long offset) {
     ByteLock(file, offset, F_UNLCK, false);
 }
 
-bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
-                const std::string& directory) {
+namespace {
+
+// Flushes and closes the file, then renames it; on failure the temporary file is deleted.
+bool FlushAndRename(File& file, const std::string& temporaryPath, const std::string& finalPath) {
     // Renamed while still open and locked, so that no reset can take it meanwhile.
     if (Retry([&] { return fsync(Fd(file)); }) != 0 ||
         rename(temporaryPath.c_str(), finalPath.c_str()) != 0) {
@@ -390,8 +392,37 @@ bool CommitFile(File& file, const std::string& temporaryPath, const std::string&
         return false;
     }
     file.Close();
+    return true;
+}
+
+}  // namespace
+
+bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
+                const std::string& directory) {
     // The rename is durable only once the directory is flushed.
-    return SyncDirectory(directory);
+    return FlushAndRename(file, temporaryPath, finalPath) && SyncDirectory(directory);
+}
+
+bool OpenDirectory(const std::string& path, File& directory, FileIdentity& identity) {
+    const int fd = OpenWithoutAccessTime(
+        path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat status;
+    if (fd < 0 || fstat(fd, &status) != 0) {
+        if (fd >= 0) {
+            close(fd);
+        }
+        return false;
+    }
+    identity = IdentityFrom(status);
+    directory.Close();
+    directory.native = fd;
+    return true;
+}
+
+bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
+                File& directory) {
+    return FlushAndRename(file, temporaryPath, finalPath) &&
+           Retry([&] { return fsync(Fd(directory)); }) == 0;
 }
 
 RemoveResult RemoveFile(const std::string& directory, const std::string& name) {

@@ -199,6 +199,10 @@ struct Storage::VerifiedFiles {
 struct Storage::Product {
     unsigned int id;
     std::string directory;
+    /// The folder as it was first seen: one put in its place later is another product's.
+    platform::FileIdentity folderIdentity;
+    /// Opened at the first commit, to flush the folder after each.
+    platform::File folder;
     platform::File lock;
     bool usageKnown = false;
     unsigned long long generation = 0;
@@ -232,7 +236,7 @@ public:
         }
     }
 
-    Storage::Product* product = nullptr;
+    std::shared_ptr<Storage::Product> product;
     unsigned int savegameId = 0;
     platform::File file;
     std::string name;  // of the temporary file
@@ -362,10 +366,11 @@ ResultCode Storage::Read(unsigned int productId, unsigned int savegameId,
                        contents.version, reason, &verified->byPath);
 }
 
-Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std::string& reason) {
-    const auto known = products.find(productId);
+std::shared_ptr<Storage::Product> Storage::OpenProduct(unsigned int productId, bool create,
+                                                       std::string& reason) {
     const std::string productDirectory = ProductDirectory(productId);
-    switch (platform::TypeOf(productDirectory)) {
+    platform::FileIdentity identity;
+    switch (platform::TypeOf(productDirectory, identity)) {
         case platform::EntryType::kDirectory:
             break;
         case platform::EntryType::kMissing:
@@ -378,6 +383,7 @@ Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std:
                          "\": " + platform::LastErrorText();
                 return nullptr;
             }
+            platform::TypeOf(productDirectory, identity);
             break;
         case platform::EntryType::kFailed:
             reason = "cannot reach \"" + productDirectory + "\": " + platform::LastErrorText();
@@ -389,18 +395,42 @@ Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std:
             }
             return nullptr;
     }
-    if (known != products.end()) {
-        return known->second.get();
+    std::shared_ptr<Product>& known = products[productId];
+    // A folder deleted and made again has a lock file of its own: the old one's locks would
+    // exclude nobody. Writers begun in the old folder keep it until they end.
+    if (known != nullptr && known->folderIdentity.SameObject(identity)) {
+        return known;
     }
-    auto product = std::make_unique<Product>();
+    auto product = std::make_shared<Product>();
     product->id = productId;
     product->directory = productDirectory;
+    product->folderIdentity = identity;
     const std::string lockPath = platform::JoinPath(productDirectory, kLockFileName);
     if (platform::OpenOrCreate(lockPath, product->lock) != platform::OpenResult::kOpened) {
         reason = "cannot open the lock file \"" + lockPath + "\": " + platform::LastErrorText();
         return nullptr;
     }
-    return products.emplace(productId, std::move(product)).first->second.get();
+    known = product;
+    return product;
+}
+
+bool Storage::OpenFolder(Product& product, std::string& reason) {
+    if (product.folder.IsOpen()) {
+        return true;
+    }
+    platform::FileIdentity opened;
+    if (!platform::OpenDirectory(product.directory, product.folder, opened)) {
+        reason =
+            "cannot open the folder \"" + product.directory + "\": " + platform::LastErrorText();
+        return false;
+    }
+    if (!opened.SameObject(product.folderIdentity)) {
+        product.folder.Close();
+        reason =
+            "the folder \"" + product.directory + "\" was replaced while the savegame was written";
+        return false;
+    }
+    return true;
 }
 
 const ProductUsage& Storage::FreshUsage(Product& product) {
@@ -440,7 +470,7 @@ void Storage::Changed(Product& product, unsigned int savegameId, const unsigned 
 
 const ProductUsage& Storage::Usage(unsigned int productId) {
     std::string reason;
-    Product* product = OpenProduct(productId, false, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return noUsage;
     }
@@ -484,7 +514,7 @@ bool Storage::CreateTemporary(Product& product, unsigned int savegameId, Pending
 ResultCode Storage::Begin(unsigned int productId, unsigned int savegameId,
                           const Utf16Name& expectedName, PendingVersion& pending,
                           std::string& reason) {
-    Product* product = OpenProduct(productId, true, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, true, reason);
     if (product == nullptr) {
         return ResultCode::kStorageFailure;
     }
@@ -597,6 +627,10 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
         pending->name = moved.name;
         pending->path = moved.path;
     }
+    if (!OpenFolder(product, reason)) {
+        Discard(std::move(pending));
+        return CommitOutcome::kFailed;
+    }
     const std::string finalPath = SavegamePath(product.id, pending->savegameId);
     verified->byPath.erase(finalPath);
     const bool written = platform::WriteAt(pending->file, 0, front, kHeaderSize + utf8.size());
@@ -604,7 +638,7 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     platform::FileIdentity identity;
     const bool identified = written && platform::IdentityOf(pending->file, identity);
     if (!written ||
-        !platform::CommitFile(pending->file, pending->path, finalPath, product.directory)) {
+        !platform::CommitFile(pending->file, pending->path, finalPath, product.folder)) {
         reason = "cannot commit \"" + pending->path + "\": " + platform::LastErrorText();
         Discard(std::move(pending));
         return CommitOutcome::kFailed;
@@ -637,7 +671,7 @@ bool Storage::Write(unsigned int productId, unsigned int savegameId, const Utf16
 }
 
 ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std::string& reason) {
-    Product* product = OpenProduct(productId, false, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return reason.empty() ? ResultCode::kNoSuchSavegame : ResultCode::kStorageFailure;
     }
@@ -664,7 +698,7 @@ ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std:
 }
 
 bool Storage::Reset(unsigned int productId, unsigned long long& removed, std::string& reason) {
-    Product* product = OpenProduct(productId, false, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return reason.empty();
     }

@@ -183,7 +183,10 @@ private:
     std::string ProductDirectory(unsigned int productId) const;
     /// The product's folder and lock file; null when there is no such folder, with a reason
     /// when it cannot be reached, or cannot be made though `create` asks for it.
-    Product* OpenProduct(unsigned int productId, bool create, std::string& reason);
+    std::shared_ptr<Product> OpenProduct(unsigned int productId, bool create, std::string& reason);
+    /// Opens the product's folder for the flushes of its commits, once; false, with a reason,
+    /// when it cannot be, or another folder now stands under its name.
+    bool OpenFolder(Product& product, std::string& reason);
     /// Creates and locks a temporary file for the savegame under a name no one uses.
     bool CreateTemporary(Product& product, unsigned int savegameId, PendingSavegame& pending,
                          std::string& reason);
@@ -194,7 +197,7 @@ private:
     void Changed(Product& product, unsigned int savegameId, const unsigned int* newSize);
 
     std::string directory;
-    std::map<unsigned int, std::unique_ptr<Product>> products;
+    std::map<unsigned int, std::shared_ptr<Product>> products;
     /// The files this storage checked whole or committed, so that they are not read again
     /// while they stay the same file, unchanged.
     struct VerifiedFiles;

@@ -227,6 +227,27 @@ TEST_F(StorageTest, ListsAndReadsLeaveAccessTimesAlone) {
         EXPECT_EQ(status.st_atim.tv_sec, old[0].tv_sec) << path;
     }
 }
+
+// A product's folder deleted and made again: the locks are the new folder's, so storages
+// still exclude each other, and a version begun in the old folder is not committed.
+TEST_F(StorageTest, AFolderMadeAgainHasLocksOfItsOwn) {
+    Storage first(Directory());
+    ASSERT_TRUE(Save(first, 9, 1, kData));
+    std::string reason;
+    PendingVersion begunBefore;
+    ASSERT_EQ(first.Begin(9, 2, {0}, begunBefore, reason), ResultCode::kDone);
+    fs::remove_all(Product(9));
+    fs::create_directories(Product(9));
+    PendingVersion pending;
+    ASSERT_EQ(first.Begin(9, 1, {0}, pending, reason), ResultCode::kDone);
+    Storage second(Directory());
+    PendingVersion refused;
+    EXPECT_EQ(second.Begin(9, 1, {0}, refused, reason), ResultCode::kInUse);
+    EXPECT_EQ(first.Commit(std::move(begunBefore), {0}, nullptr, reason), CommitOutcome::kFailed);
+    EXPECT_EQ(first.Commit(std::move(pending), {0}, nullptr, reason), CommitOutcome::kCommitted)
+        << reason;
+    EXPECT_EQ(second.List(9).size(), 1u);
+}
 #endif
 
 // Two storages on one directory hold their locks as two processes do.
