@@ -76,13 +76,10 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header, Contents
     };
     platform::FileIdentity identity;
     if (contents == nullptr && verified != nullptr) {
-        switch (platform::TypeOf(path, identity)) {
-            case platform::EntryType::kFile:
-                break;
-            case platform::EntryType::kFailed:
-                return failed("reach");
-            default:
-                return ResultCode::kNoSuchSavegame;
+        const platform::EntryType type = platform::TypeOf(path, identity);
+        if (type != platform::EntryType::kFile) {
+            return type == platform::EntryType::kFailed ? failed("reach")
+                                                        : ResultCode::kNoSuchSavegame;
         }
         if (const VerifiedFile* known = Unchanged(verified, path, identity)) {
             return take(*known);
