@@ -598,7 +598,7 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     EncodeHeader(header, fixed);
     unsigned char front[kHeaderSize + kMaxNameBytes];
     std::memcpy(front, fixed, kHeaderSize);
-    std::memcpy(front + kHeaderSize, utf8.data(), utf8.size());
+    std::copy(nameBytes, nameBytes + utf8.size(), front + kHeaderSize);
 
     if (utf8.size() != pending->reservedNameBytes) {
         // The name changed its length after the contents were placed: they move to a new file.
