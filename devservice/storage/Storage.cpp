@@ -576,7 +576,9 @@ bool CopyContents(platform::File& from, unsigned long long fromOffset, platform:
 
 CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, const Admit& admit,
                               std::string& reason) {
-    Product& product = *pending->product;
+    // Held here too: a discard below may drop the writer's hold on a folder made again.
+    const std::shared_ptr<Product> held = pending->product;
+    Product& product = *held;
     const ProductLock lock(product.lock);
     if (!lock.Held()) {
         reason = "cannot lock the product: " + platform::LastErrorText();
