@@ -54,12 +54,20 @@ struct FileIdentity {
     unsigned long long size = 0;
     long long modifiedSeconds = 0;
     long long modifiedNanoseconds = 0;
+    /// The same file or directory, whatever its contents.
+    bool SameObject(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode;
+    }
     bool operator==(const FileIdentity& other) const {
         return device == other.device && inode == other.inode && size == other.size &&
                modifiedSeconds == other.modifiedSeconds &&
                modifiedNanoseconds == other.modifiedNanoseconds;
     }
 };
+/// What a path names, without following a link, and a file's or a directory's identity; on
+/// POSIX nothing is opened, so that nothing under a savegame's name can block.
+EntryType TypeOf(const std::string& path, FileIdentity& identity);
+
 /// An open file; closed by its destructor.
 class File {
 public:
@@ -101,8 +109,9 @@ bool WriteAt(File& file, unsigned long long offset, const void* data, std::size_
 /// false when another open file holds one. Released when the file is closed or the process
 /// dies.
 bool TryLockFile(File& file);
-/// Whether `path` still names the open file (it was not deleted or replaced).
-bool IsSameFile(File& file, const std::string& path);
+/// Whether `path`, under which the open file was just created, still names it: false once
+/// another process deleted it. Meant for files that no one else renames.
+bool StillNamed(File& file, const std::string& path);
 
 /// A lock on one byte of a lock file, `offset` beyond anything the file holds: one handle's
 /// locks exclude every other handle's, in this process or another, and vanish with the
@@ -115,6 +124,14 @@ void UnlockByte(File& file, unsigned long long offset);
 /// false (the reason in LastErrorText) the final name keeps its previous file.
 bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
                 const std::string& directory);
+
+/// Opens a directory (not a link) to flush it after commits, into `directory`, and takes its
+/// identity; false when that fails. Where a directory needs no flush of its own (Windows),
+/// nothing stays open.
+bool OpenDirectory(const std::string& path, File& directory, FileIdentity& identity);
+/// CommitFile flushing a directory opened by OpenDirectory, which holds both paths.
+bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,
+                File& directory);
 
 enum class RemoveResult { kRemoved, kMissing, kFailed };
 

@@ -160,6 +160,27 @@ EntryType TypeOf(const std::string& path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryType::kDirectory : EntryType::kFile;
 }
 
+EntryType TypeOf(const std::string& path, FileIdentity& identity) {
+    const EntryType type = TypeOf(path);
+    if (type == EntryType::kDirectory) {
+        File directory;
+        return OpenDirectory(path, directory, identity) ? type : EntryType::kFailed;
+    }
+    if (type != EntryType::kFile) {
+        return type;
+    }
+    // The identity needs a handle; one without access rights cannot disturb anyone.
+    File file;
+    switch (Open(path, 0, OPEN_EXISTING, file)) {
+        case OpenResult::kOpened:
+            return IdentityOf(file, identity) ? EntryType::kFile : EntryType::kFailed;
+        case OpenResult::kFailed:
+            return EntryType::kFailed;
+        default:
+            return EntryType::kOther;
+    }
+}
+
 bool MakeDirectory(const std::string& directory) {
     return CreateDirectoryW(Wide(directory).c_str(), nullptr) != 0 ||
            TypeOf(directory) == EntryType::kDirectory;
@@ -312,7 +333,7 @@ bool TryLockFile(File& file) {
                       MAXDWORD, MAXDWORD, &at) != 0;
 }
 
-bool IsSameFile(File& file, const std::string& path) {
+bool StillNamed(File& file, const std::string& path) {
     File named;
     if (Open(path, 0, OPEN_EXISTING, named) != OpenResult::kOpened) {
         return false;
@@ -350,6 +371,27 @@ bool CommitFile(File& file, const std::string& temporaryPath, const std::string&
         SetLastError(error);
     }
     return done;
+}
+
+bool OpenDirectory(const std::string& path, File&, FileIdentity& identity) {
+    // Not kept open: a held directory could not be made again under its name once deleted.
+    const HANDLE handle =
+        CreateFileW(Wide(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    File directory;
+    directory.native = reinterpret_cast<std::intptr_t>(handle);
+    BY_HANDLE_FILE_INFORMATION information;
+    return GetFileInformationByHandle(handle, &information) != 0 &&
+           (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+           IdentityOf(directory, identity);
+}
+
+bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath, File&) {
+    return CommitFile(file, temporaryPath, finalPath, std::string());
 }
 
 RemoveResult RemoveFile(const std::string& directory, const std::string& name) {

@@ -38,60 +38,86 @@ struct VerifiedFile {
 
 using VerifiedByPath = std::unordered_map<std::string, VerifiedFile>;
 
+// The entry of a file checked whole before, when `identity` shows it unchanged since; a stale
+// entry is dropped.
+const VerifiedFile* Unchanged(VerifiedByPath* verified, const std::string& path,
+                              const platform::FileIdentity& identity) {
+    if (verified == nullptr) {
+        return nullptr;
+    }
+    const auto found = verified->find(path);
+    if (found == verified->end()) {
+        return nullptr;
+    }
+    if (found->second.identity == identity) {
+        return &found->second;
+    }
+    verified->erase(found);
+    return nullptr;
+}
+
 // Reads a savegame file the way every operation takes it: the type is checked without
 // blocking, the header first, the file's size must match it before anything else is read,
 // and the checksum covers the rest. `contents` receives the contents when not null. With
 // `verified`, a file whose identity did not change since it was last checked is not checked
-// again: its header is taken from there, and only contents asked for are read.
-ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
-                       std::vector<unsigned char>* contents, unsigned int& version,
-                       std::string& reason, VerifiedByPath* verified) {
-    platform::File file;
-    platform::FileIdentity identity;
-    switch (platform::OpenForReading(path, file, &identity)) {
-        case platform::OpenResult::kOpened:
-            break;
-        case platform::OpenResult::kFailed:
-            reason = "cannot open \"" + path + "\": " + platform::LastErrorText();
-            return ResultCode::kStorageFailure;
-        default:
-            return ResultCode::kNoSuchSavegame;
-    }
+// again: its header is taken from there, and only contents asked for are read; when only the
+// header is asked for, such a file is not even opened.
+ResultCode ReadChecked(const std::string& path, SavegameHeader& header, ContentsBytes* contents,
+                       unsigned int& version, std::string& reason, VerifiedByPath* verified) {
     const auto failed = [&](const char* what) {
         reason = std::string("cannot ") + what + " \"" + path + "\": " + platform::LastErrorText();
         return ResultCode::kStorageFailure;
     };
-    const VerifiedFile* known = nullptr;
-    if (verified != nullptr) {
-        const auto found = verified->find(path);
-        if (found != verified->end() && found->second.identity == identity) {
-            known = &found->second;
-        } else if (found != verified->end()) {
-            verified->erase(found);
+    const auto take = [&](const VerifiedFile& known) {
+        header.size = known.header.size;
+        header.name = known.name;
+        version = known.header.version;
+        return ResultCode::kDone;
+    };
+    platform::FileIdentity identity;
+    if (contents == nullptr && verified != nullptr) {
+        const platform::EntryType type = platform::TypeOf(path, identity);
+        if (type != platform::EntryType::kFile) {
+            return type == platform::EntryType::kFailed ? failed("reach")
+                                                        : ResultCode::kNoSuchSavegame;
+        }
+        if (const VerifiedFile* known = Unchanged(verified, path, identity)) {
+            return take(*known);
         }
     }
-    if (known != nullptr && contents == nullptr) {
-        header.size = known->header.size;
-        header.name = known->name;
-        version = known->header.version;
-        return ResultCode::kDone;
+    platform::File file;
+    switch (platform::OpenForReading(path, file, &identity)) {
+        case platform::OpenResult::kOpened:
+            break;
+        case platform::OpenResult::kFailed:
+            return failed("open");
+        default:
+            return ResultCode::kNoSuchSavegame;
     }
-    unsigned char fixed[kHeaderSize];
-    std::size_t got = 0;
-    if (!platform::ReadAt(file, 0, fixed, kHeaderSize, got)) {
-        return failed("read");
+    const VerifiedFile* known = Unchanged(verified, path, identity);
+    if (known != nullptr && contents == nullptr) {
+        return take(*known);
     }
     SavegameFileHeader fileHeader;
-    if (got != kHeaderSize || !DecodeHeader(fixed, fileHeader) ||
-        FileSize(fileHeader) != identity.size) {
-        return ResultCode::kNoSuchSavegame;
-    }
     unsigned char name[kMaxNameBytes];
-    if (!platform::ReadAt(file, kHeaderSize, name, fileHeader.nameBytes, got)) {
-        return failed("read");
-    }
-    if (got != fileHeader.nameBytes) {
-        return ResultCode::kNoSuchSavegame;
+    std::size_t got = 0;
+    if (known != nullptr) {
+        fileHeader = known->header;
+    } else {
+        unsigned char fixed[kHeaderSize];
+        if (!platform::ReadAt(file, 0, fixed, kHeaderSize, got)) {
+            return failed("read");
+        }
+        if (got != kHeaderSize || !DecodeHeader(fixed, fileHeader) ||
+            FileSize(fileHeader) != identity.size) {
+            return ResultCode::kNoSuchSavegame;
+        }
+        if (!platform::ReadAt(file, kHeaderSize, name, fileHeader.nameBytes, got)) {
+            return failed("read");
+        }
+        if (got != fileHeader.nameBytes) {
+            return ResultCode::kNoSuchSavegame;
+        }
     }
     std::vector<unsigned char> chunk;
     try {
@@ -124,10 +150,12 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header,
         done += got;
     }
     if (known != nullptr) {
-        header.name = known->name;
-    } else if (!CheckNameAndChecksum(fileHeader, name, crc, header.name)) {
+        return take(*known);
+    }
+    if (!CheckNameAndChecksum(fileHeader, name, crc, header.name)) {
         return ResultCode::kNoSuchSavegame;
-    } else if (verified != nullptr) {
+    }
+    if (verified != nullptr) {
         (*verified)[path] = VerifiedFile{identity, fileHeader, header.name};
     }
     header.size = fileHeader.size;
@@ -168,6 +196,10 @@ struct Storage::VerifiedFiles {
 struct Storage::Product {
     unsigned int id;
     std::string directory;
+    /// The folder as it was first seen: one put in its place later is another product's.
+    platform::FileIdentity folderIdentity;
+    /// Opened at the first commit, to flush the folder after each.
+    platform::File folder;
     platform::File lock;
     bool usageKnown = false;
     unsigned long long generation = 0;
@@ -201,7 +233,7 @@ public:
         }
     }
 
-    Storage::Product* product = nullptr;
+    std::shared_ptr<Storage::Product> product;
     unsigned int savegameId = 0;
     platform::File file;
     std::string name;  // of the temporary file
@@ -285,15 +317,20 @@ std::vector<StoredFile> Storage::Scan(unsigned int productId) const {
 
 std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
     std::vector<SavegameHeader> savegames;
+    const std::string productDirectory = ProductDirectory(productId);
+    std::vector<std::string> names;
+    // A link standing for the product's folder leads out of the storage directory.
+    if (platform::TypeOf(productDirectory) != platform::EntryType::kDirectory ||
+        !platform::ListNames(productDirectory, names)) {
+        return savegames;
+    }
     std::string reason;
     unsigned int version = 0;
-    // Scan checked the product's folder already.
-    for (const StoredFile& file : Scan(productId)) {
+    for (const std::string& name : names) {
         SavegameHeader header;
-        header.savegameId = file.savegameId;
-        if (file.kind == StoredFile::Kind::kSavegameFile &&
-            ReadChecked(SavegamePath(productId, file.savegameId), header, nullptr, version, reason,
-                        &verified->byPath) == ResultCode::kDone) {
+        if (ParseSavegameFileName(name, header.savegameId) &&
+            ReadChecked(platform::JoinPath(productDirectory, name), header, nullptr, version,
+                        reason, &verified->byPath) == ResultCode::kDone) {
             savegames.push_back(std::move(header));
         }
     }
@@ -326,10 +363,11 @@ ResultCode Storage::Read(unsigned int productId, unsigned int savegameId,
                        contents.version, reason, &verified->byPath);
 }
 
-Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std::string& reason) {
-    const auto known = products.find(productId);
+std::shared_ptr<Storage::Product> Storage::OpenProduct(unsigned int productId, bool create,
+                                                       std::string& reason) {
     const std::string productDirectory = ProductDirectory(productId);
-    switch (platform::TypeOf(productDirectory)) {
+    platform::FileIdentity identity;
+    switch (platform::TypeOf(productDirectory, identity)) {
         case platform::EntryType::kDirectory:
             break;
         case platform::EntryType::kMissing:
@@ -342,6 +380,7 @@ Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std:
                          "\": " + platform::LastErrorText();
                 return nullptr;
             }
+            platform::TypeOf(productDirectory, identity);
             break;
         case platform::EntryType::kFailed:
             reason = "cannot reach \"" + productDirectory + "\": " + platform::LastErrorText();
@@ -353,21 +392,45 @@ Storage::Product* Storage::OpenProduct(unsigned int productId, bool create, std:
             }
             return nullptr;
     }
-    if (known != products.end()) {
-        return known->second.get();
+    std::shared_ptr<Product>& known = products[productId];
+    // A folder deleted and made again has a lock file of its own: the old one's locks would
+    // exclude nobody. Writers begun in the old folder keep it until they end.
+    if (known != nullptr && known->folderIdentity.SameObject(identity)) {
+        return known;
     }
-    auto product = std::make_unique<Product>();
+    auto product = std::make_shared<Product>();
     product->id = productId;
     product->directory = productDirectory;
+    product->folderIdentity = identity;
     const std::string lockPath = platform::JoinPath(productDirectory, kLockFileName);
     if (platform::OpenOrCreate(lockPath, product->lock) != platform::OpenResult::kOpened) {
         reason = "cannot open the lock file \"" + lockPath + "\": " + platform::LastErrorText();
         return nullptr;
     }
-    return products.emplace(productId, std::move(product)).first->second.get();
+    known = product;
+    return product;
 }
 
-const ProductUsage& Storage::LockedUsage(Product& product) {
+bool Storage::OpenFolder(Product& product, std::string& reason) {
+    if (product.folder.IsOpen()) {
+        return true;
+    }
+    platform::FileIdentity opened;
+    if (!platform::OpenDirectory(product.directory, product.folder, opened)) {
+        reason =
+            "cannot open the folder \"" + product.directory + "\": " + platform::LastErrorText();
+        return false;
+    }
+    if (!opened.SameObject(product.folderIdentity)) {
+        product.folder.Close();
+        reason =
+            "the folder \"" + product.directory + "\" was replaced while the savegame was written";
+        return false;
+    }
+    return true;
+}
+
+const ProductUsage& Storage::FreshUsage(Product& product) {
     const unsigned long long generation = ReadGeneration(product.lock);
     if (!product.usageKnown || generation != product.generation) {
         product.usage = ProductUsage();
@@ -404,12 +467,14 @@ void Storage::Changed(Product& product, unsigned int savegameId, const unsigned 
 
 const ProductUsage& Storage::Usage(unsigned int productId) {
     std::string reason;
-    Product* product = OpenProduct(productId, false, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return noUsage;
     }
-    const ProductLock lock(product->lock);
-    return LockedUsage(*product);
+    // Not locked: every change moves the generation after it is made, and the generation is
+    // read before the files, so a usage read here is at worst read again later. A commit's
+    // decision reads it again under the lock.
+    return FreshUsage(*product);
 }
 
 bool Storage::CreateTemporary(Product& product, unsigned int savegameId, PendingSavegame& pending,
@@ -430,7 +495,7 @@ bool Storage::CreateTemporary(Product& product, unsigned int savegameId, Pending
                 continue;
         }
         // A reset may delete a file between its creation and its lock: then it is not ours.
-        if (platform::TryLockFile(file) && platform::IsSameFile(file, path)) {
+        if (platform::TryLockFile(file) && platform::StillNamed(file, path)) {
             pending.file.native = file.native;
             file.native = platform::File::kClosed;
             pending.name = name;
@@ -446,7 +511,7 @@ bool Storage::CreateTemporary(Product& product, unsigned int savegameId, Pending
 ResultCode Storage::Begin(unsigned int productId, unsigned int savegameId,
                           const Utf16Name& expectedName, PendingVersion& pending,
                           std::string& reason) {
-    Product* product = OpenProduct(productId, true, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, true, reason);
     if (product == nullptr) {
         return ResultCode::kStorageFailure;
     }
@@ -511,14 +576,16 @@ bool CopyContents(platform::File& from, unsigned long long fromOffset, platform:
 
 CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, const Admit& admit,
                               std::string& reason) {
-    Product& product = *pending->product;
+    // Held here too: a discard below may drop the writer's hold on a folder made again.
+    const std::shared_ptr<Product> held = pending->product;
+    Product& product = *held;
     const ProductLock lock(product.lock);
     if (!lock.Held()) {
         reason = "cannot lock the product: " + platform::LastErrorText();
         Discard(std::move(pending));
         return CommitOutcome::kFailed;
     }
-    if (admit && !admit(LockedUsage(product))) {
+    if (admit && !admit(FreshUsage(product))) {
         Discard(std::move(pending));
         return CommitOutcome::kRefused;
     }
@@ -528,8 +595,12 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     header.nameBytes = static_cast<unsigned int>(utf8.size());
     const auto* nameBytes = reinterpret_cast<const unsigned char*>(utf8.data());
     header.checksum = FileChecksum(header, nameBytes, pending->contentsCrc);
+    // The header and the name go to the disk in one write.
     unsigned char fixed[kHeaderSize];
     EncodeHeader(header, fixed);
+    unsigned char front[kHeaderSize + kMaxNameBytes];
+    std::memcpy(front, fixed, kHeaderSize);
+    std::copy(nameBytes, nameBytes + utf8.size(), front + kHeaderSize);
 
     if (utf8.size() != pending->reservedNameBytes) {
         // The name changed its length after the contents were placed: they move to a new file.
@@ -555,15 +626,18 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
         pending->name = moved.name;
         pending->path = moved.path;
     }
+    if (!OpenFolder(product, reason)) {
+        Discard(std::move(pending));
+        return CommitOutcome::kFailed;
+    }
     const std::string finalPath = SavegamePath(product.id, pending->savegameId);
     verified->byPath.erase(finalPath);
-    const bool written = platform::WriteAt(pending->file, 0, fixed, kHeaderSize) &&
-                         platform::WriteAt(pending->file, kHeaderSize, utf8.data(), utf8.size());
+    const bool written = platform::WriteAt(pending->file, 0, front, kHeaderSize + utf8.size());
     // Taken once the file is written: neither the flush nor the rename changes it.
     platform::FileIdentity identity;
     const bool identified = written && platform::IdentityOf(pending->file, identity);
     if (!written ||
-        !platform::CommitFile(pending->file, pending->path, finalPath, product.directory)) {
+        !platform::CommitFile(pending->file, pending->path, finalPath, product.folder)) {
         reason = "cannot commit \"" + pending->path + "\": " + platform::LastErrorText();
         Discard(std::move(pending));
         return CommitOutcome::kFailed;
@@ -596,7 +670,7 @@ bool Storage::Write(unsigned int productId, unsigned int savegameId, const Utf16
 }
 
 ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std::string& reason) {
-    Product* product = OpenProduct(productId, false, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return reason.empty() ? ResultCode::kNoSuchSavegame : ResultCode::kStorageFailure;
     }
@@ -623,7 +697,7 @@ ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std:
 }
 
 bool Storage::Reset(unsigned int productId, unsigned long long& removed, std::string& reason) {
-    Product* product = OpenProduct(productId, false, reason);
+    const std::shared_ptr<Product> product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return reason.empty();
     }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "storage/SavegameName.h"
@@ -31,11 +32,33 @@ struct SavegameHeader {
     Utf16Name name{0};
 };
 
+/// Leaves the bytes a vector grows by as they are: contents are read over them at once, so
+/// zeroing them first would only cost time.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U>
+    explicit UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
+    template <typename U>
+    void construct(U* at) {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Arguments>
+    void construct(U* at, Arguments&&... arguments) {
+        ::new (static_cast<void*>(at)) U(std::forward<Arguments>(arguments)...);
+    }
+};
+using ContentsBytes = std::vector<unsigned char, UninitialisedAllocator<unsigned char>>;
+
 /// A committed savegame read whole.
 struct SavegameContents {
     SavegameHeader header;
     unsigned int version = 0;
-    std::vector<unsigned char> data;
+    ContentsBytes data;
 };
 
 /// Reads a savegame file as the storage takes them: the type checked without blocking (a
@@ -160,17 +183,21 @@ private:
     std::string ProductDirectory(unsigned int productId) const;
     /// The product's folder and lock file; null when there is no such folder, with a reason
     /// when it cannot be reached, or cannot be made though `create` asks for it.
-    Product* OpenProduct(unsigned int productId, bool create, std::string& reason);
+    std::shared_ptr<Product> OpenProduct(unsigned int productId, bool create, std::string& reason);
+    /// Opens the product's folder for the flushes of its commits, once; false, with a reason,
+    /// when it cannot be, or another folder now stands under its name.
+    bool OpenFolder(Product& product, std::string& reason);
     /// Creates and locks a temporary file for the savegame under a name no one uses.
     bool CreateTemporary(Product& product, unsigned int savegameId, PendingSavegame& pending,
                          std::string& reason);
-    /// The usage, with the product locked by the caller.
-    const ProductUsage& LockedUsage(Product& product);
+    /// The usage, read again when the product's generation moved; a caller that decides on it
+    /// holds the product's lock.
+    const ProductUsage& FreshUsage(Product& product);
     /// Records a change by this storage, with the product locked by the caller.
     void Changed(Product& product, unsigned int savegameId, const unsigned int* newSize);
 
     std::string directory;
-    std::map<unsigned int, std::unique_ptr<Product>> products;
+    std::map<unsigned int, std::shared_ptr<Product>> products;
     /// The files this storage checked whole or committed, so that they are not read again
     /// while they stay the same file, unchanged.
     struct VerifiedFiles;
