@@ -119,7 +119,7 @@ unsigned int Savegames::Write(Writer& writer, const void* buffer, unsigned int s
     // Past a quota the version could only be committed in part, so it is never committed.
     if (total > quotas.maxSavegameBytes ||
         (quotas.maxProductBytes != kNoLimit &&
-         !FitsQuotas(quotas, storage.Usage(writer.productId), writer.savegameId, total))) {
+         !FitsQuotas(quotas, storage.Usage(*writer.pending), writer.savegameId, total))) {
         Fail(writer, kQuotaReason);
         return 0;
     }

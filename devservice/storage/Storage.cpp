@@ -444,8 +444,8 @@ const ProductUsage& Storage::FreshUsage(Product& product) {
     return product.usage;
 }
 
-void Storage::Changed(Product& product, unsigned int savegameId, const unsigned int* newSize) {
-    const unsigned long long generation = ReadGeneration(product.lock);
+void Storage::Changed(Product& product, unsigned long long generation, unsigned int savegameId,
+                      const unsigned int* newSize) {
     WriteGeneration(product.lock, generation + 1);
     // Kept up to date only when nobody else changed the product since it was read.
     if (!product.usageKnown || generation != product.generation) {
@@ -463,6 +463,11 @@ void Storage::Changed(Product& product, unsigned int savegameId, const unsigned 
         usage.sizes[savegameId] = *newSize;
         usage.bytes += *newSize;
     }
+}
+
+const ProductUsage& Storage::Usage(const PendingSavegame& pending) {
+    // The writer's own folder: one it was begun in and that a commit checks again.
+    return FreshUsage(*pending.product);
 }
 
 const ProductUsage& Storage::Usage(unsigned int productId) {
@@ -645,7 +650,9 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     if (identified) {
         verified->byPath[finalPath] = VerifiedFile{identity, header, name};
     }
-    Changed(product, pending->savegameId, &header.size);
+    // An admission has just read the generation under this lock: it cannot have moved since.
+    Changed(product, admit ? product.generation : ReadGeneration(product.lock), pending->savegameId,
+            &header.size);
     return CommitOutcome::kCommitted;
 }
 
@@ -684,7 +691,7 @@ ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std:
     switch (platform::RemoveFile(product->directory, SavegameFileName(savegameId))) {
         case platform::RemoveResult::kRemoved:
             verified->byPath.erase(SavegamePath(productId, savegameId));
-            Changed(*product, savegameId, nullptr);
+            Changed(*product, ReadGeneration(product->lock), savegameId, nullptr);
             return ResultCode::kDone;
         case platform::RemoveResult::kMissing:
             return ResultCode::kNoSuchSavegame;

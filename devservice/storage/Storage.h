@@ -175,6 +175,9 @@ public:
     /// changed the product since the last look.
     /// Valid until the next call on this storage.
     const ProductUsage& Usage(unsigned int productId);
+    /// The same for the product a pending version is written into, without looking the
+    /// product's folder up again.
+    const ProductUsage& Usage(const PendingSavegame& pending);
 
 private:
     friend class PendingSavegame;
@@ -193,8 +196,10 @@ private:
     /// The usage, read again when the product's generation moved; a caller that decides on it
     /// holds the product's lock.
     const ProductUsage& FreshUsage(Product& product);
-    /// Records a change by this storage, with the product locked by the caller.
-    void Changed(Product& product, unsigned int savegameId, const unsigned int* newSize);
+    /// Records a change by this storage, with the product locked by the caller, who read its
+    /// current `generation` under that lock.
+    void Changed(Product& product, unsigned long long generation, unsigned int savegameId,
+                 const unsigned int* newSize);
 
     std::string directory;
     std::map<unsigned int, std::shared_ptr<Product>> products;
