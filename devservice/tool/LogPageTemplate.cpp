@@ -92,12 +92,12 @@ constexpr const char kTail[] = R"page(</script>
   }
   function ms(microseconds) { return (microseconds / 1000).toFixed(3) + ' ms'; }
 
-  function table(spec) {
+  function table(description) {
     var node = element('table');
     var head = element('tr');
-    spec.columns.forEach(function (column) { head.appendChild(element('th', column)); });
+    description.columns.forEach(function (column) { head.appendChild(element('th', column)); });
     node.appendChild(head);
-    spec.rows.forEach(function (row) {
+    description.rows.forEach(function (row) {
       var line = element('tr');
       row.cells.forEach(function (cell) { line.appendChild(element('td', cell)); });
       node.appendChild(line);
@@ -200,11 +200,11 @@ constexpr const char kTail[] = R"page(</script>
       }
     });
     sessions.appendChild(timeline(session));
-    session.tables.forEach(function (spec) {
-      sessions.appendChild(element('h3', spec.title));
-      sessions.appendChild(table(spec));
-      if (spec.rows.length < spec.rowCount) {
-        sessions.appendChild(element('p', 'The first ' + spec.rows.length + ' of ' + spec.rowCount +
+    session.tables.forEach(function (description) {
+      sessions.appendChild(element('h3', description.title));
+      sessions.appendChild(table(description));
+      if (description.rows.length < description.rowCount) {
+        sessions.appendChild(element('p', 'The first ' + description.rows.length + ' of ' + description.rowCount +
             ' rows; veltodev log shows them all.'));
       }
     });
