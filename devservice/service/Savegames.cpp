@@ -66,6 +66,7 @@ void* Savegames::OpenWriter(Session* session, unsigned int productId, unsigned i
         result = ResultCode::kInUse;
         return nullptr;
     }
+    const Storage::Operation operation(storage);
     SavegameHeader existing;
     const ResultCode found = storage.ReadHeader(productId, savegameId, existing, reason);
     if (found == ResultCode::kStorageFailure) {

@@ -53,15 +53,26 @@ constexpr unsigned int MultiplyModP(unsigned int a, unsigned int b) {
     return product;
 }
 
-// x^(8 * bytes) modulo the polynomial, by repeated squaring.
+// x^(8 * 2^k) modulo the polynomial for every k: a shift by 2^k bytes.
+constexpr std::array<unsigned int, 64> MakePowerShifts() {
+    std::array<unsigned int, 64> shifts{};
+    shifts[0] = 1u << 23;  // x^8: one byte
+    for (std::size_t k = 1; k < shifts.size(); ++k) {
+        shifts[k] = MultiplyModP(shifts[k - 1], shifts[k - 1]);
+    }
+    return shifts;
+}
+
+constexpr std::array<unsigned int, 64> kPowerShifts = MakePowerShifts();
+
+// x^(8 * bytes) modulo the polynomial: one product per bit set in the length, so a commit's
+// checksum costs a few multiplications however long its contents.
 constexpr unsigned int ShiftOperator(unsigned long long bytes) {
     unsigned int result = 1u << 31;  // x^0
-    unsigned int square = 1u << 23;  // x^8: one byte
-    for (; bytes != 0; bytes >>= 1) {
+    for (std::size_t k = 0; bytes != 0; bytes >>= 1, ++k) {
         if ((bytes & 1) != 0) {
-            result = MultiplyModP(square, result);
+            result = MultiplyModP(kPowerShifts[k], result);
         }
-        square = MultiplyModP(square, square);
     }
     return result;
 }

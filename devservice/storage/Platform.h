@@ -41,6 +41,9 @@ bool MakeDirectory(const std::string& directory);
 
 /// The names in `directory`, "." and ".." left out; false when it cannot be read.
 bool ListNames(const std::string& directory, std::vector<std::string>& names);
+/// The same for a folder below the storage directory: false, with nothing read, when a link
+/// or anything but a directory stands under its name.
+bool ListFolderNames(const std::string& folder, std::vector<std::string>& names);
 
 /// The time the file was last written, in seconds since 1970 UTC; false when there is no such
 /// file.
@@ -118,6 +121,9 @@ bool StillNamed(File& file, const std::string& path);
 /// process. `wait`: waits for a lock held elsewhere rather than failing.
 bool LockByte(File& file, unsigned long long offset, bool wait);
 void UnlockByte(File& file, unsigned long long offset);
+/// Releases the locks on `first` and `last` at once (one system call where the OS allows);
+/// this handle must hold no lock between them.
+void UnlockBytes(File& file, unsigned long long first, unsigned long long last);
 
 /// Flushes the file to the disk, closes it, renames it to `finalPath` over what was there
 /// and flushes `directory`, so that the new file survives a crash once this returns true. On

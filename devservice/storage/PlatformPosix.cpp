@@ -76,12 +76,13 @@ constexpr int kSetLock = F_SETLK;
 constexpr int kSetLockWait = F_SETLKW;
 #endif
 
-bool ByteLock(File& file, unsigned long long offset, short type, bool wait) {
+bool ByteLock(File& file, unsigned long long offset, short type, bool wait,
+              unsigned long long length = 1) {
     struct flock lock = {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = static_cast<off_t>(offset);
-    lock.l_len = 1;
+    lock.l_len = static_cast<off_t>(length);
     return Retry([&] { return fcntl(Fd(file), wait ? kSetLockWait : kSetLock, &lock); }) == 0;
 }
 
@@ -208,9 +209,12 @@ bool CreateDirectories(const std::string& directory) {
                : stat(directory.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool ListNames(const std::string& directory, std::vector<std::string>& names) {
-    const int fd =
-        OpenWithoutAccessTime(directory.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+namespace {
+
+// `linkFlag`: O_NOFOLLOW to refuse a link, which then costs no look of its own.
+bool ListOpened(const std::string& directory, int linkFlag, std::vector<std::string>& names) {
+    const int fd = OpenWithoutAccessTime(
+        directory.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | linkFlag);
     if (fd < 0) {
         return false;
     }
@@ -246,6 +250,16 @@ bool ListNames(const std::string& directory, std::vector<std::string>& names) {
     closedir(stream);
     return true;
 #endif
+}
+
+}  // namespace
+
+bool ListNames(const std::string& directory, std::vector<std::string>& names) {
+    return ListOpened(directory, 0, names);
+}
+
+bool ListFolderNames(const std::string& folder, std::vector<std::string>& names) {
+    return ListOpened(folder, O_NOFOLLOW, names);
 }
 
 bool ModifiedTime(const std::string& path, long long& seconds) {
@@ -376,6 +390,10 @@ bool LockByte(File& file, unsigned long long offset, bool wait) {
 
 void UnlockByte(File& file, unsigned long long offset) {
     ByteLock(file, offset, F_UNLCK, false);
+}
+
+void UnlockBytes(File& file, unsigned long long first, unsigned long long last) {
+    ByteLock(file, first, F_UNLCK, false, last - first + 1);
 }
 
 namespace {

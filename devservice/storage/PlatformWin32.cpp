@@ -226,6 +226,11 @@ bool ListNames(const std::string& directory, std::vector<std::string>& names) {
     return true;
 }
 
+bool ListFolderNames(const std::string& folder, std::vector<std::string>& names) {
+    // A search would follow a reparse point standing for the folder.
+    return TypeOf(folder) == EntryType::kDirectory && ListNames(folder, names);
+}
+
 bool ModifiedTime(const std::string& path, long long& seconds) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
@@ -357,6 +362,12 @@ void UnlockByte(File& file, unsigned long long offset) {
     OVERLAPPED at;
     ByteRange(file, offset, at);
     UnlockFileEx(Handle(file), 0, 1, 0, &at);
+}
+
+void UnlockBytes(File& file, unsigned long long first, unsigned long long last) {
+    // Windows releases only ranges exactly as they were locked.
+    UnlockByte(file, first);
+    UnlockByte(file, last);
 }
 
 bool CommitFile(File& file, const std::string& temporaryPath, const std::string& finalPath,

@@ -204,37 +204,31 @@ struct Storage::Product {
     bool usageKnown = false;
     unsigned long long generation = 0;
     ProductUsage usage;
-};
-
-// The product stays locked for the object's life.
-class ProductLock {
-public:
-    explicit ProductLock(platform::File& lock)
-        : lock(lock), held(platform::LockByte(lock, kProductLock, true)) {}
-    ~ProductLock() {
-        if (held) {
-            platform::UnlockByte(lock, kProductLock);
-        }
-    }
-    ProductLock(const ProductLock&) = delete;
-    ProductLock& operator=(const ProductLock&) = delete;
-    bool Held() const { return held; }
-
-private:
-    platform::File& lock;
-    const bool held;
+    /// The pending versions begun here, each holding its savegame's byte of the lock file.
+    unsigned int writers = 0;
 };
 
 class PendingSavegame {
 public:
+    PendingSavegame() = default;
+    PendingSavegame(std::shared_ptr<Storage::Product> product, unsigned int savegameId)
+        : product(std::move(product)), savegameId(savegameId) {
+        ++this->product->writers;
+    }
     ~PendingSavegame() {
         if (product != nullptr) {
-            platform::UnlockByte(product->lock, SavegameLock(savegameId));
+            --product->writers;
+            if (!savegameLockPassedOn) {
+                platform::UnlockByte(product->lock, SavegameLock(savegameId));
+            }
         }
     }
+    PendingSavegame(const PendingSavegame&) = delete;
+    PendingSavegame& operator=(const PendingSavegame&) = delete;
 
-    std::shared_ptr<Storage::Product> product;
-    unsigned int savegameId = 0;
+    const std::shared_ptr<Storage::Product> product;
+    const unsigned int savegameId = 0;
+    bool savegameLockPassedOn = false;
     platform::File file;
     std::string name;  // of the temporary file
     std::string path;
@@ -247,6 +241,40 @@ void PendingSavegameDeleter::operator()(PendingSavegame* pending) const {
     delete pending;
 }
 
+// The product stays locked for the object's life.
+class ProductLock {
+public:
+    explicit ProductLock(platform::File& lock)
+        : lock(lock), held(platform::LockByte(lock, kProductLock, true)) {}
+    ~ProductLock() {
+        if (!held) {
+            return;
+        }
+        if (savegameLock != 0) {
+            platform::UnlockBytes(lock, kProductLock, savegameLock);
+        } else {
+            platform::UnlockByte(lock, kProductLock);
+        }
+    }
+    ProductLock(const ProductLock&) = delete;
+    ProductLock& operator=(const ProductLock&) = delete;
+    bool Held() const { return held; }
+
+    /// Releases the savegame's lock with the product's, in one call, when no other writer
+    /// here holds a byte between the two.
+    void ReleaseWith(PendingSavegame& pending) {
+        if (held && pending.product->writers == 1) {
+            savegameLock = SavegameLock(pending.savegameId);
+            pending.savegameLockPassedOn = true;
+        }
+    }
+
+private:
+    platform::File& lock;
+    const bool held;
+    unsigned long long savegameLock = 0;
+};
+
 std::string ConfiguredStorageDirectory() {
     std::string value;
     if (platform::GetEnvironment("VYKARIS_DEVSERVICE_DIR", value) && !value.empty()) {
@@ -256,12 +284,37 @@ std::string ConfiguredStorageDirectory() {
 }
 
 Storage::Storage(std::string directory)
-    : directory(std::move(directory)), verified(std::make_unique<VerifiedFiles>()) {}
+    : directory(std::move(directory)),
+      verified(std::make_unique<VerifiedFiles>()),
+      processId(platform::ProcessId()) {}
 
 Storage::~Storage() = default;
 
+Storage::Operation::Operation(Storage& storage) : storage(storage) {
+    ++storage.openOperations;
+}
+
+Storage::Operation::~Operation() {
+    if (--storage.openOperations == 0) {
+        storage.lookedUp.reset();
+    }
+}
+
 std::string Storage::ProductDirectory(unsigned int productId) const {
     return platform::JoinPath(directory, std::to_string(productId));
+}
+
+platform::EntryType Storage::LookUpFolder(unsigned int productId,
+                                          platform::FileIdentity& identity) const {
+    if (lookedUp && lookedUp->productId == productId) {
+        identity = lookedUp->identity;
+        return platform::EntryType::kDirectory;
+    }
+    const platform::EntryType type = platform::TypeOf(ProductDirectory(productId), identity);
+    if (openOperations > 0 && type == platform::EntryType::kDirectory) {
+        lookedUp = FolderLookup{productId, identity};
+    }
+    return type;
 }
 
 std::string Storage::SavegamePath(unsigned int productId, unsigned int savegameId) const {
@@ -289,8 +342,7 @@ std::vector<StoredFile> Storage::Scan(unsigned int productId) const {
     const std::string productDirectory = ProductDirectory(productId);
     std::vector<std::string> names;
     std::vector<StoredFile> files;
-    if (platform::TypeOf(productDirectory) != platform::EntryType::kDirectory ||
-        !platform::ListNames(productDirectory, names)) {
+    if (!platform::ListFolderNames(productDirectory, names)) {
         return files;
     }
     std::sort(names.begin(), names.end());
@@ -320,8 +372,7 @@ std::vector<SavegameHeader> Storage::List(unsigned int productId) const {
     const std::string productDirectory = ProductDirectory(productId);
     std::vector<std::string> names;
     // A link standing for the product's folder leads out of the storage directory.
-    if (platform::TypeOf(productDirectory) != platform::EntryType::kDirectory ||
-        !platform::ListNames(productDirectory, names)) {
+    if (!platform::ListFolderNames(productDirectory, names)) {
         return savegames;
     }
     std::string reason;
@@ -345,7 +396,8 @@ ResultCode Storage::ReadHeader(unsigned int productId, unsigned int savegameId,
                                SavegameHeader& header, std::string& reason) const {
     header.savegameId = savegameId;
     // A link standing for the product's folder leads out of the storage directory.
-    if (platform::TypeOf(ProductDirectory(productId)) != platform::EntryType::kDirectory) {
+    platform::FileIdentity folder;
+    if (LookUpFolder(productId, folder) != platform::EntryType::kDirectory) {
         return ResultCode::kNoSuchSavegame;
     }
     unsigned int version = 0;
@@ -356,7 +408,8 @@ ResultCode Storage::ReadHeader(unsigned int productId, unsigned int savegameId,
 ResultCode Storage::Read(unsigned int productId, unsigned int savegameId,
                          SavegameContents& contents, std::string& reason) const {
     contents.header.savegameId = savegameId;
-    if (platform::TypeOf(ProductDirectory(productId)) != platform::EntryType::kDirectory) {
+    platform::FileIdentity folder;
+    if (LookUpFolder(productId, folder) != platform::EntryType::kDirectory) {
         return ResultCode::kNoSuchSavegame;
     }
     return ReadChecked(SavegamePath(productId, savegameId), contents.header, &contents.data,
@@ -367,7 +420,7 @@ std::shared_ptr<Storage::Product> Storage::OpenProduct(unsigned int productId, b
                                                        std::string& reason) {
     const std::string productDirectory = ProductDirectory(productId);
     platform::FileIdentity identity;
-    switch (platform::TypeOf(productDirectory, identity)) {
+    switch (LookUpFolder(productId, identity)) {
         case platform::EntryType::kDirectory:
             break;
         case platform::EntryType::kMissing:
@@ -486,8 +539,7 @@ bool Storage::CreateTemporary(Product& product, unsigned int savegameId, Pending
                               std::string& reason) {
     // A name left by a killed process (perhaps one with this very process id) is skipped.
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        const std::string name =
-            TemporaryFileName(savegameId, platform::ProcessId(), ++temporaryCounter);
+        const std::string name = TemporaryFileName(savegameId, processId, ++temporaryCounter);
         const std::string path = platform::JoinPath(product.directory, name);
         platform::File file;
         switch (platform::CreateNew(path, file)) {
@@ -524,9 +576,7 @@ ResultCode Storage::Begin(unsigned int productId, unsigned int savegameId,
         reason = "another process writes savegame " + std::to_string(savegameId);
         return ResultCode::kInUse;
     }
-    PendingVersion started(new PendingSavegame);
-    started->product = product;
-    started->savegameId = savegameId;
+    PendingVersion started(new PendingSavegame(product, savegameId));
     ExpectName(*started, expectedName);
     if (!CreateTemporary(*product, savegameId, *started, reason)) {
         return ResultCode::kStorageFailure;
@@ -584,12 +634,13 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     // Held here too: a discard below may drop the writer's hold on a folder made again.
     const std::shared_ptr<Product> held = pending->product;
     Product& product = *held;
-    const ProductLock lock(product.lock);
+    ProductLock lock(product.lock);
     if (!lock.Held()) {
         reason = "cannot lock the product: " + platform::LastErrorText();
         Discard(std::move(pending));
         return CommitOutcome::kFailed;
     }
+    lock.ReleaseWith(*pending);
     if (admit && !admit(FreshUsage(product))) {
         Discard(std::move(pending));
         return CommitOutcome::kRefused;
@@ -677,6 +728,7 @@ bool Storage::Write(unsigned int productId, unsigned int savegameId, const Utf16
 }
 
 ResultCode Storage::Remove(unsigned int productId, unsigned int savegameId, std::string& reason) {
+    const Operation operation(*this);
     const std::shared_ptr<Product> product = OpenProduct(productId, false, reason);
     if (product == nullptr) {
         return reason.empty() ? ResultCode::kNoSuchSavegame : ResultCode::kStorageFailure;

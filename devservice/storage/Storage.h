@@ -3,11 +3,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "storage/Platform.h"
 #include "storage/SavegameName.h"
 
 namespace qz::devservice {
@@ -179,11 +181,28 @@ public:
     /// product's folder up again.
     const ProductUsage& Usage(const PendingSavegame& pending);
 
+    /// While one lives, a product's folder is looked up once however many calls reach it: for
+    /// a step made of several calls (look for the committed version, then begin a new one),
+    /// where a second look would see no more than the first.
+    class Operation {
+    public:
+        explicit Operation(Storage& storage);
+        ~Operation();
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+
+    private:
+        Storage& storage;
+    };
+
 private:
     friend class PendingSavegame;
     struct Product;
 
     std::string ProductDirectory(unsigned int productId) const;
+    /// What stands under the product folder's name, looked up once per Operation.
+    platform::EntryType LookUpFolder(unsigned int productId,
+                                     platform::FileIdentity& identity) const;
     /// The product's folder and lock file; null when there is no such folder, with a reason
     /// when it cannot be reached, or cannot be made though `create` asks for it.
     std::shared_ptr<Product> OpenProduct(unsigned int productId, bool create, std::string& reason);
@@ -208,7 +227,17 @@ private:
     struct VerifiedFiles;
     std::unique_ptr<VerifiedFiles> verified;
     const ProductUsage noUsage;  // of a product without a folder
+    /// For temporary names. A child process keeps its parent's: their names then collide at
+    /// worst, and a name taken is skipped.
+    const unsigned long processId;
     unsigned long long temporaryCounter = 0;
+    /// The folder looked up in the open Operation, if any; only a directory is remembered.
+    struct FolderLookup {
+        unsigned int productId;
+        platform::FileIdentity identity;
+    };
+    int openOperations = 0;
+    mutable std::optional<FolderLookup> lookedUp;
 };
 
 }  // namespace qz::devservice

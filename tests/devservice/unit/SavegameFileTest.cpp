@@ -62,6 +62,12 @@ TEST(Crc32c, BothWaysAgree) {
             EXPECT_EQ(Crc32c(&data[start], size, 7), Crc32cPortable(&data[start], size, 7)) << size;
         }
     }
+    // Joined across long contents too, whose lengths set many bits.
+    for (std::size_t back : {255, 4097, 40000, 64 * 1024}) {
+        EXPECT_EQ(Crc32cCombine(Crc32c(data.data(), 8), Crc32c(&data[8], back), back),
+                  Crc32c(data.data(), 8 + back))
+            << back;
+    }
 }
 
 TEST(SavegameFile, NamesOfFiles) {

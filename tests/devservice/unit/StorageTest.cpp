@@ -200,6 +200,24 @@ TEST_F(StorageTest, AFullDiskFailsTheWriteAndKeepsTheCommittedVersion) {
     ASSERT_EQ(storage.Read(2, 1, contents, reason), ResultCode::kDone);
     EXPECT_EQ(Bytes(contents.data.begin(), contents.data.end()), kData);
 }
+
+// An operation looks a product's folder up once; the next one looks again, and finds a link.
+TEST_F(StorageTest, AFolderLookedUpForAnOperationIsLookedUpAgainForTheNext) {
+    Storage storage(Directory());
+    ASSERT_TRUE(Save(storage, 2, 1, kData));
+    SavegameHeader header;
+    std::string reason;
+    {
+        const Storage::Operation operation(storage);
+        ASSERT_EQ(storage.ReadHeader(2, 1, header, reason), ResultCode::kDone);
+        ASSERT_EQ(storage.ReadHeader(2, 1, header, reason), ResultCode::kDone);
+    }
+    fs::rename(Product(2), Product(3));
+    fs::create_directory_symlink(Product(3), Product(2));
+    EXPECT_EQ(storage.ReadHeader(2, 1, header, reason), ResultCode::kNoSuchSavegame);
+    PendingVersion pending;
+    EXPECT_EQ(storage.Begin(2, 1, {0}, pending, reason), ResultCode::kStorageFailure);
+}
 #endif
 
 #ifndef _WIN32
@@ -280,6 +298,29 @@ TEST_F(StorageTest, AWriterHoldsItsSavegameAndItsTemporaryFile) {
     ASSERT_EQ(second.Read(4, 1, contents, reason), ResultCode::kDone);
     EXPECT_EQ(Bytes(contents.data.begin(), contents.data.end()), kData);
     EXPECT_EQ(second.Begin(4, 1, {0}, refused, reason), ResultCode::kDone);
+}
+
+// A commit gives up its savegame and the product however it ends, and nothing more: another
+// writer's savegame stays held.
+TEST_F(StorageTest, ACommitReleasesItsOwnLocksOnly) {
+    Storage first(Directory());
+    Storage second(Directory());
+    std::string reason;
+    PendingVersion one;
+    PendingVersion three;
+    PendingVersion refused;
+    ASSERT_EQ(first.Begin(8, 1, {0}, one, reason), ResultCode::kDone);
+    ASSERT_EQ(first.Begin(8, 3, {0}, three, reason), ResultCode::kDone);
+    ASSERT_EQ(first.Commit(std::move(three), {0}, nullptr, reason), CommitOutcome::kCommitted);
+    EXPECT_EQ(second.Begin(8, 1, {0}, refused, reason), ResultCode::kInUse);
+    const auto refuse = [](const ProductUsage&) { return false; };
+    EXPECT_EQ(first.Commit(std::move(one), {0}, refuse, reason), CommitOutcome::kRefused);
+    for (unsigned int savegameId : {1u, 3u}) {
+        PendingVersion pending;
+        ASSERT_EQ(second.Begin(8, savegameId, {0}, pending, reason), ResultCode::kDone);
+        EXPECT_EQ(second.Commit(std::move(pending), {0}, nullptr, reason),
+                  CommitOutcome::kCommitted);
+    }
 }
 
 // Leftovers of a killed process with this very process id (common in containers) are
