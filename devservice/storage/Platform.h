@@ -102,6 +102,9 @@ bool SizeOf(File& file, unsigned long long& size);
 
 /// The open file's identity now; false on failure.
 bool IdentityOf(File& file, FileIdentity& identity);
+/// The same, and whether `path`, under which the file was created, still names it: false once
+/// someone deleted it. Meant for files that no one else renames.
+bool IdentityOf(File& file, const std::string& path, FileIdentity& identity, bool& named);
 /// Reads up to `size` bytes at `offset`; `got` < `size` only at the end of the file.
 bool ReadAt(File& file, unsigned long long offset, void* buffer, std::size_t size,
             std::size_t& got);
@@ -112,9 +115,6 @@ bool WriteAt(File& file, unsigned long long offset, const void* data, std::size_
 /// false when another open file holds one. Released when the file is closed or the process
 /// dies.
 bool TryLockFile(File& file);
-/// Whether `path`, under which the open file was just created, still names it: false once
-/// another process deleted it. Meant for files that no one else renames.
-bool StillNamed(File& file, const std::string& path);
 
 /// A lock on one byte of a lock file, `offset` beyond anything the file holds: one handle's
 /// locks exclude every other handle's, in this process or another, and vanish with the

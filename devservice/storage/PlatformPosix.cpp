@@ -336,6 +336,17 @@ bool IdentityOf(File& file, FileIdentity& identity) {
     return true;
 }
 
+bool IdentityOf(File& file, const std::string&, FileIdentity& identity, bool& named) {
+    // Nobody renames the file but its writer, so a link left is the one it was created under.
+    struct stat status;
+    if (fstat(Fd(file), &status) != 0) {
+        return false;
+    }
+    identity = IdentityFrom(status);
+    named = status.st_nlink > 0;
+    return true;
+}
+
 bool ReadAt(File& file, unsigned long long offset, void* buffer, std::size_t size,
             std::size_t& got) {
     got = 0;
@@ -375,13 +386,6 @@ bool WriteAt(File& file, unsigned long long offset, const void* data, std::size_
 
 bool TryLockFile(File& file) {
     return Retry([&] { return flock(Fd(file), LOCK_EX | LOCK_NB); }) == 0;
-}
-
-bool StillNamed(File& file, const std::string&) {
-    // Only a reset deletes another writer's temporary file; it is never renamed by anyone
-    // but its writer. A deleted file has no link left.
-    struct stat status;
-    return fstat(Fd(file), &status) == 0 && status.st_nlink > 0;
 }
 
 bool LockByte(File& file, unsigned long long offset, bool wait) {

@@ -338,17 +338,17 @@ bool TryLockFile(File& file) {
                       MAXDWORD, MAXDWORD, &at) != 0;
 }
 
-bool StillNamed(File& file, const std::string& path) {
-    File named;
-    if (Open(path, 0, OPEN_EXISTING, named) != OpenResult::kOpened) {
+bool IdentityOf(File& file, const std::string&, FileIdentity& identity, bool& named) {
+    // Nobody renames the file but its writer. A file deleted while open may keep its name
+    // until its last handle closes, but is marked as going.
+    FILE_STANDARD_INFO standard;
+    if (!IdentityOf(file, identity) ||
+        !GetFileInformationByHandleEx(Handle(file), FileStandardInfo, &standard,
+                                      sizeof standard)) {
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION a;
-    BY_HANDLE_FILE_INFORMATION b;
-    return GetFileInformationByHandle(Handle(file), &a) &&
-           GetFileInformationByHandle(Handle(named), &b) &&
-           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    named = standard.DeletePending == FALSE && standard.NumberOfLinks > 0;
+    return true;
 }
 
 bool LockByte(File& file, unsigned long long offset, bool wait) {

@@ -163,6 +163,10 @@ ResultCode ReadChecked(const std::string& path, SavegameHeader& header, Contents
     return ResultCode::kDone;
 }
 
+std::string ReplacedFolder(const std::string& directory) {
+    return "the folder \"" + directory + "\" was replaced while the savegame was written";
+}
+
 unsigned long long ReadGeneration(platform::File& lock) {
     unsigned char bytes[8] = {};
     std::size_t got = 0;
@@ -476,8 +480,7 @@ bool Storage::OpenFolder(Product& product, std::string& reason) {
     }
     if (!opened.SameObject(product.folderIdentity)) {
         product.folder.Close();
-        reason =
-            "the folder \"" + product.directory + "\" was replaced while the savegame was written";
+        reason = ReplacedFolder(product.directory);
         return false;
     }
     return true;
@@ -551,8 +554,9 @@ bool Storage::CreateTemporary(Product& product, unsigned int savegameId, Pending
             default:
                 continue;
         }
-        // A reset may delete a file between its creation and its lock: then it is not ours.
-        if (platform::TryLockFile(file) && platform::StillNamed(file, path)) {
+        // A reset that deletes the file before its lock is seen at the commit, which then
+        // moves the contents to a file of their own again.
+        if (platform::TryLockFile(file)) {
             pending.file.native = file.native;
             file.native = platform::File::kClosed;
             pending.name = name;
@@ -629,6 +633,35 @@ bool CopyContents(platform::File& from, unsigned long long fromOffset, platform:
 
 }  // namespace
 
+bool Storage::MoveContents(PendingSavegame& pending, std::size_t nameBytes, bool removeOld,
+                           std::string& reason) {
+    Product& product = *pending.product;
+    PendingSavegame moved;
+    if (!CreateTemporary(product, pending.savegameId, moved, reason) ||
+        !CopyContents(pending.file, kHeaderSize + pending.reservedNameBytes, moved.file,
+                      kHeaderSize + nameBytes, pending.appended)) {
+        if (reason.empty()) {
+            reason =
+                "cannot move the contents to \"" + moved.path + "\": " + platform::LastErrorText();
+        }
+        if (moved.file.IsOpen()) {
+            moved.file.Close();
+            platform::RemoveFile(product.directory, moved.name);
+        }
+        return false;
+    }
+    pending.file.Close();
+    if (removeOld) {
+        platform::RemoveFile(product.directory, pending.name);
+    }
+    pending.file.native = moved.file.native;
+    moved.file.native = platform::File::kClosed;
+    pending.name = moved.name;
+    pending.path = moved.path;
+    pending.reservedNameBytes = nameBytes;
+    return true;
+}
+
 CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, const Admit& admit,
                               std::string& reason) {
     // Held here too: a discard below may drop the writer's hold on a folder made again.
@@ -658,40 +691,40 @@ CommitOutcome Storage::Commit(PendingVersion pending, const Utf16Name& name, con
     std::memcpy(front, fixed, kHeaderSize);
     std::copy(nameBytes, nameBytes + utf8.size(), front + kHeaderSize);
 
-    if (utf8.size() != pending->reservedNameBytes) {
-        // The name changed its length after the contents were placed: they move to a new file.
-        PendingSavegame moved;
-        if (!CreateTemporary(product, pending->savegameId, moved, reason) ||
-            !CopyContents(pending->file, kHeaderSize + pending->reservedNameBytes, moved.file,
-                          kHeaderSize + utf8.size(), pending->appended)) {
-            if (reason.empty()) {
-                reason = "cannot move the contents to \"" + moved.path +
-                         "\": " + platform::LastErrorText();
-            }
-            if (moved.file.IsOpen()) {
-                moved.file.Close();
-                platform::RemoveFile(product.directory, moved.name);
-            }
-            Discard(std::move(pending));
-            return CommitOutcome::kFailed;
-        }
-        pending->file.Close();
-        platform::RemoveFile(product.directory, pending->name);
-        pending->file.native = moved.file.native;
-        moved.file.native = platform::File::kClosed;
-        pending->name = moved.name;
-        pending->path = moved.path;
-    }
-    if (!OpenFolder(product, reason)) {
+    // The name changed its length after the contents were placed: they move to a new file.
+    if ((utf8.size() != pending->reservedNameBytes &&
+         !MoveContents(*pending, utf8.size(), true, reason)) ||
+        !OpenFolder(product, reason)) {
         Discard(std::move(pending));
         return CommitOutcome::kFailed;
     }
     const std::string finalPath = SavegamePath(product.id, pending->savegameId);
     verified->byPath.erase(finalPath);
-    const bool written = platform::WriteAt(pending->file, 0, front, kHeaderSize + utf8.size());
+    bool written = platform::WriteAt(pending->file, 0, front, kHeaderSize + utf8.size());
     // Taken once the file is written: neither the flush nor the rename changes it.
     platform::FileIdentity identity;
-    const bool identified = written && platform::IdentityOf(pending->file, identity);
+    bool named = true;
+    bool identified =
+        written && platform::IdentityOf(pending->file, pending->path, identity, named);
+    if (identified && !named) {
+        // Deleted under its writer (by a reset in the moment between its creation and its
+        // lock, or by a user): the version is still whole in the open file. Unless its folder
+        // went with it: a folder made again is another product's.
+        platform::FileIdentity folder;
+        if (platform::TypeOf(product.directory, folder) != platform::EntryType::kDirectory ||
+            !folder.SameObject(product.folderIdentity)) {
+            reason = ReplacedFolder(product.directory);
+            pending->file.Close();  // its name may be another file's now
+            Discard(std::move(pending));
+            return CommitOutcome::kFailed;
+        }
+        if (!MoveContents(*pending, utf8.size(), false, reason)) {
+            Discard(std::move(pending));
+            return CommitOutcome::kFailed;
+        }
+        written = platform::WriteAt(pending->file, 0, front, kHeaderSize + utf8.size());
+        identified = written && platform::IdentityOf(pending->file, identity);
+    }
     if (!written ||
         !platform::CommitFile(pending->file, pending->path, finalPath, product.folder)) {
         reason = "cannot commit \"" + pending->path + "\": " + platform::LastErrorText();

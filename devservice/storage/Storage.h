@@ -212,6 +212,10 @@ private:
     /// Creates and locks a temporary file for the savegame under a name no one uses.
     bool CreateTemporary(Product& product, unsigned int savegameId, PendingSavegame& pending,
                          std::string& reason);
+    /// Moves the version's contents to a new temporary file, placed after a name of
+    /// `nameBytes`; `removeOld`: deletes the file they leave, which still bears its name.
+    bool MoveContents(PendingSavegame& pending, std::size_t nameBytes, bool removeOld,
+                      std::string& reason);
     /// The usage, read again when the product's generation moved; a caller that decides on it
     /// holds the product's lock.
     const ProductUsage& FreshUsage(Product& product);

@@ -201,6 +201,32 @@ TEST_F(StorageTest, AFullDiskFailsTheWriteAndKeepsTheCommittedVersion) {
     EXPECT_EQ(Bytes(contents.data.begin(), contents.data.end()), kData);
 }
 
+// A reset may delete a writer's file in the moment before the writer locks it, and a user at
+// any time: the version is still whole in the open file, and is committed all the same. (Wine
+// keeps a deleted open file's name and shows no pending delete: the moment cannot be made there.)
+TEST_F(StorageTest, AVersionWhoseFileWasDeletedIsCommittedAllTheSame) {
+    Storage storage(Directory());
+    std::string reason;
+    PendingVersion pending;
+    ASSERT_EQ(storage.Begin(3, 1, {0}, pending, reason), ResultCode::kDone);
+    ASSERT_TRUE(storage.Append(*pending, kData.data(), kData.size(), reason));
+    std::vector<fs::path> temporary;
+    for (const auto& entry : fs::directory_iterator(Product(3))) {
+        if (entry.path().extension() == ".tmp") {
+            temporary.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(temporary.size(), 1u);
+    ASSERT_TRUE(fs::remove(temporary[0]));
+    ASSERT_EQ(storage.Commit(std::move(pending), {0}, nullptr, reason), CommitOutcome::kCommitted)
+        << reason;
+    SavegameContents contents;
+    ASSERT_EQ(Storage(Directory()).Read(3, 1, contents, reason), ResultCode::kDone);
+    EXPECT_EQ(Bytes(contents.data.begin(), contents.data.end()), kData);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Product(3)), fs::directory_iterator()), 2)
+        << "the savegame and the lock file";
+}
+
 // An operation looks a product's folder up once; the next one looks again, and finds a link.
 TEST_F(StorageTest, AFolderLookedUpForAnOperationIsLookedUpAgainForTheNext) {
     Storage storage(Directory());
