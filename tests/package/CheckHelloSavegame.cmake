@@ -18,14 +18,7 @@ function(run what)
     set(output "${output}" PARENT_SCOPE)
 endfunction()
 
-# program_path(<variable> <host path>): the path as the sample's programs see it.
-function(program_path variable path)
-    if(EMULATOR)
-        # Wine maps the host's root directory to drive Z:.
-        string(REPLACE "/" "\\" path "Z:${path}")
-    endif()
-    set(${variable} "${path}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/QzWinePath.cmake)
 
 set(configure_args -G Ninja "-DCMAKE_PREFIX_PATH=${prefix}")
 set(registry_args --root "${WORK_DIR}/registry")
@@ -48,8 +41,8 @@ if(EMULATOR)
     get_filename_component(package "${package}" DIRECTORY)
     list(APPEND configure_args "-Dveltoclient_DIR=${package}")
 endif()
-program_path(service_dir "${service_dir}")
-program_path(storage "${WORK_DIR}/savegames")
+qz_wine_path(service_dir "${service_dir}" "${EMULATOR}")
+qz_wine_path(storage "${WORK_DIR}/savegames" "${EMULATOR}")
 
 run("configuring the sample" "${CMAKE_COMMAND}" -S "${SOURCE_DIR}/examples/hello-savegame"
     -B "${WORK_DIR}/build" ${configure_args})
