@@ -3,7 +3,8 @@
 // fsync, rename, fsync the directory, read. Then the write, the read and the list alone, in
 // products that already hold 1, 100 or 10,000 savegames: a write and a read must cost the same
 // in each, a list grow linearly. With QZ_BENCH_QUOTAS=1 in the environment the service runs
-// with product quotas (never reached), so that the quota checks are measured too.
+// with product quotas (never reached), so that the quota checks are measured too. The round
+// trip's ratio to the work by hand is printed at the end.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -11,10 +12,13 @@
 #include <unistd.h>
 #include <veltoclient/VeltoClient.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "RatioReporter.h"
 #include "storage/SavegameFile.h"
 
 namespace {
@@ -182,6 +186,33 @@ void BM_List(benchmark::State& state) {
 }
 BENCHMARK(BM_List)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// "BM_DevServiceRoundTrip" -> path "DevService", row "round trip"; the rest by their names.
+std::pair<std::string, std::string> SplitRunName(const std::string& name) {
+    const std::string suffix = "RoundTrip";
+    if (name.size() > 3 + suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        return {name.substr(3, name.size() - 3 - suffix.size()), "round trip"};
+    }
+    return {name, ""};
+}
+
+// The round trip against the same work by hand in this run, from the median when repeated.
+void PrintRatio(const qz::bench::RatioReporter& reporter) {
+    for (const auto& [key, byPath] : reporter.GetTable()) {
+        const auto service = byPath.find("DevService");
+        const auto byHand = byPath.find("ByHand");
+        if (key.first != reporter.GetMainStatistic() || service == byPath.end() ||
+            byHand == byPath.end() || byHand->second.wall <= 0 || byHand->second.cpu <= 0) {
+            continue;
+        }
+        const double wall = service->second.wall / byHand->second.wall;
+        std::printf(
+            "\nround trip, service / by hand (%s): wall %.3f, CPU %.3f; target wall <= 1.15: %s\n",
+            key.first.c_str(), wall, service->second.cpu / byHand->second.cpu,
+            wall <= 1.15 ? "held" : "missed");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -197,7 +228,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
+    qz::bench::RatioReporter reporter(SplitRunName);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintRatio(reporter);
     benchmark::Shutdown();
     return 0;
 }
