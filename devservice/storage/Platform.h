@@ -150,4 +150,12 @@ std::FILE* CreateTextFile(const std::string& path);
 /// This process's id, for temporary names.
 unsigned long ProcessId();
 
+#ifdef _WIN32
+/// Windows only: UTF-8 to and from the UTF-16 of the system's wide functions, and the text of
+/// an error code that a function returned rather than set (the registry's).
+std::wstring Wide(const std::string& text);
+std::string Narrow(const wchar_t* text, int length);
+std::string ErrorText(long code);
+#endif
+
 }  // namespace qz::devservice::platform

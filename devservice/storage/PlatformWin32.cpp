@@ -10,8 +10,6 @@
 
 namespace qz::devservice::platform {
 
-namespace {
-
 std::wstring Wide(const std::string& text) {
     if (text.empty()) {
         return std::wstring();
@@ -32,6 +30,8 @@ std::string Narrow(const wchar_t* text, int length) {
     WideCharToMultiByte(CP_UTF8, 0, text, length, &narrow[0], bytes, nullptr, nullptr);
     return narrow;
 }
+
+namespace {
 
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
@@ -145,6 +145,11 @@ std::string LastErrorText() {
         message.pop_back();
     }
     return message.empty() ? "Windows error " + std::to_string(error) : message;
+}
+
+std::string ErrorText(long code) {
+    SetLastError(static_cast<DWORD>(code));
+    return LastErrorText();
 }
 
 EntryType TypeOf(const std::string& path) {
@@ -343,8 +348,7 @@ bool IdentityOf(File& file, const std::string&, FileIdentity& identity, bool& na
     // until its last handle closes, but is marked as going.
     FILE_STANDARD_INFO standard;
     if (!IdentityOf(file, identity) ||
-        !GetFileInformationByHandleEx(Handle(file), FileStandardInfo, &standard,
-                                      sizeof standard)) {
+        !GetFileInformationByHandleEx(Handle(file), FileStandardInfo, &standard, sizeof standard)) {
         return false;
     }
     named = standard.DeletePending == FALSE && standard.NumberOfLinks > 0;

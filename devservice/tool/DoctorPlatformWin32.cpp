@@ -31,21 +31,6 @@ std::string TypeName(DWORD type) {
     }
 }
 
-// The registry functions return their error rather than setting the thread's.
-std::string ErrorText(LSTATUS status) {
-    SetLastError(static_cast<DWORD>(status));
-    return platform::LastErrorText();
-}
-
-std::string Utf8(const wchar_t* text, std::size_t length) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &narrow[0], size, nullptr,
-                        nullptr);
-    return narrow;
-}
-
 }  // namespace
 
 StoredValue ReadStoredInstallDir() {
@@ -57,7 +42,7 @@ StoredValue ReadStoredInstallDir() {
     LSTATUS status =
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, veltoclient::kLauncherKey, 0, KEY_READ, &key);
     if (status != ERROR_SUCCESS) {
-        stored.reason = ErrorText(status);
+        stored.reason = platform::ErrorText(status);
         return stored;
     }
     std::string bytes(kMostBytes, '\0');
@@ -68,7 +53,7 @@ StoredValue ReadStoredInstallDir() {
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
         stored.state = StoredValue::State::kValueMissing;
-        stored.reason = ErrorText(status);
+        stored.reason = platform::ErrorText(status);
         return stored;
     }
     stored.state = StoredValue::State::kFound;
@@ -106,7 +91,7 @@ std::vector<std::pair<std::string, std::string>> DevServiceVariables() {
     }
     const std::size_t prefixLength = sizeof kVariablePrefix - 1;
     for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
-        const std::string text = Utf8(entry, wcslen(entry));
+        const std::string text = platform::Narrow(entry, static_cast<int>(wcslen(entry)));
         // Names are not case sensitive here: the service reads vykaris_devservice_dir too.
         // The first '=' may begin a name (=C:), so the search starts after it.
         const std::size_t equals = text.find('=', 1);

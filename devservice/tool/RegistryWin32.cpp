@@ -12,12 +12,6 @@ namespace {
 const wchar_t kKey[] = L"SOFTWARE\\Vykaris\\Launcher";
 const wchar_t kValue[] = L"InstallDir";
 
-// The registry functions return their error rather than setting the thread's.
-std::string ErrorText(LSTATUS status) {
-    SetLastError(static_cast<DWORD>(status));
-    return platform::LastErrorText();
-}
-
 }  // namespace
 
 InstallDirValue::InstallDirValue(const std::string& chosen)
@@ -42,7 +36,7 @@ bool InstallDirValue::Set(const std::string& folder, std::string& error) const {
         RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS) {
-        error = "cannot set " + where + ": " + ErrorText(status);
+        error = "cannot set " + where + ": " + platform::ErrorText(status);
         return false;
     }
     return true;
@@ -59,7 +53,7 @@ bool InstallDirValue::Remove(bool& existed, std::string& error) const {
     if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
         return true;
     }
-    error = "cannot delete " + where + ": " + ErrorText(status);
+    error = "cannot delete " + where + ": " + platform::ErrorText(status);
     return false;
 }
 
